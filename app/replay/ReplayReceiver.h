@@ -1,0 +1,49 @@
+#pragma once
+// A receiver that plays a capture back exactly as a polling receiver would:
+// one poll per frame at the frame's time, the NEC address checked first, and
+// the double-function waits blocking the "thread" so that frames falling
+// inside a wait are never polled. Time is virtual, so a replay is instant
+// and always gives the same events.
+
+#include "app/replay/CaptureReader.h"
+#include "receivers/Src.h"
+#include "support/Clock.h"
+
+#include <vector>
+
+struct tagREPLAYEVENT {
+    std::uint32_t nTimeMs = 0;
+    int nKeyId = -1;
+    int fNoAutoRepeat = 0;
+};
+
+// Virtual time: SleepMs moves it on without waiting.
+class CReplayClock final : public IClock {
+public:
+    std::uint32_t NowMs() override { return m_now; }
+    void SleepMs(std::uint32_t ms) override { m_now += ms; }
+    void Set(std::uint32_t now) { m_now = now; }
+
+private:
+    std::uint32_t m_now = 0;
+};
+
+class CSrcReplay final : public CSrc {
+public:
+    CSrcReplay(std::vector<tagCAPTUREFRAME> frames, int initialRcType);
+
+    // Feeds every frame; the owner's callback gets each reported key.
+    void Run();
+
+    std::uint8_t GetCurrentKeyCode() override;
+    int SupportsDoubleFunctionKeys() const override { return 1; }
+
+    std::uint32_t Now() { return m_clock.NowMs(); }
+
+private:
+    CReplayClock m_clock;
+    std::vector<tagCAPTUREFRAME> m_frames;
+};
+
+// Runs a capture and collects the events, for tests and the tool.
+std::vector<tagREPLAYEVENT> ReplayCapture(const std::vector<tagCAPTUREFRAME>& frames, int initialRcType);

@@ -78,8 +78,16 @@ private:
 };
 
 // Attaches the constructing thread; detaches it again when destroyed.
+//
+// The program keeps one global instance, defined once in the application's
+// sources with the default settings:
+//     CQVTraceInit g_traceInit;   // debugger only, no file, rotate, level 3, all contexts
+// It may be constructed before any other static object: the Windows facility
+// needs no dynamic initialisation of its own. Thread procedures that log keep
+// one on their stack the same way.
 class CQVTraceInit {
 public:
+    CQVTraceInit() : CQVTraceInit(QVOUT_DEBUGGER, nullptr, 1, QVL_WRN, QVC_ALL) {}
     CQVTraceInit(unsigned outputFlags, const wchar_t* logPath, int rotate, int level, unsigned contextFlags);
     virtual ~CQVTraceInit();
     CQVTraceInit(const CQVTraceInit&) = delete;

@@ -111,8 +111,9 @@ def read_catalogue(path=CATALOGUE):
 def lng_escape(text):
     s = text.replace("\\", "\\\\").replace("\n", "\\n").replace("\t", "\\t")
     # The profile functions drop blanks around a value and one pair of
-    # enclosing quotes: quote texts whose edges would otherwise be lost.
-    if s != s.strip() or (s.startswith('"') and s.endswith('"')):
+    # enclosing quotes (single or double): quote texts whose edges would
+    # otherwise be lost.
+    if s != s.strip() or (len(s) >= 2 and s[0] == s[-1] and s[0] in "'\""):
         s = '"' + s + '"'
     return s
 

@@ -28,8 +28,13 @@ function(kanzo_test suite)
     if(K_DEPENDS)
         add_dependencies(${exe} ${K_DEPENDS})
     endif()
+    # Under Wine a Unix path is not absolute to GoogleTest; Z: is the Linux root.
+    set(report ${CMAKE_BINARY_DIR}/reports/${suite}.xml)
+    if(WIN32)
+        set(report Z:${report})
+    endif()
     add_test(NAME ${suite}
-             COMMAND ${exe} --gtest_output=xml:${CMAKE_BINARY_DIR}/reports/${suite}.xml
+             COMMAND ${exe} --gtest_output=xml:${report}
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${suite} PROPERTIES TIMEOUT 300)
     if(K_GUI)

@@ -1,0 +1,246 @@
+#include "cmdsets/KeyLine.h"
+
+#include <climits>
+#include <cwchar>
+#include <cwctype>
+#include <vector>
+
+namespace {
+
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// Like "%d" of scanf: leading blanks, sign, digits; clamps instead of overflowing.
+bool ReadInt(const std::wstring& field, std::int32_t& out) {
+    std::size_t i = 0;
+    while (i < field.size() && std::iswspace(field[i]))
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == L'-' || field[i] == L'+'))
+        negative = field[i++] == L'-';
+    if (i >= field.size() || field[i] < L'0' || field[i] > L'9')
+        return false;
+    long long value = 0;
+    for (; i < field.size() && field[i] >= L'0' && field[i] <= L'9'; ++i) {
+        value = value * 10 + (field[i] - L'0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        value = INT_MAX;
+    out = static_cast<std::int32_t>(value);
+    return true;
+}
+
+std::vector<std::wstring> SplitCommas(const std::wstring& value) {
+    std::vector<std::wstring> fields;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = value.find(L',', start);
+        if (comma == std::wstring::npos) {
+            fields.push_back(value.substr(start));
+            return fields;
+        }
+        fields.push_back(value.substr(start, comma - start));
+        start = comma + 1;
+    }
+}
+
+// Field 8 and 9 rule: trim blanks, drop quotes, first blank-delimited word,
+// "_" back to blank.
+std::wstring DecodeTextField(const std::wstring& field, bool upperCase) {
+    std::wstring noQuotes;
+    for (wchar_t c : field)
+        if (c != L'"')
+            noQuotes += c;
+    std::size_t first = 0;
+    while (first < noQuotes.size() && IsBlank(noQuotes[first]))
+        ++first;
+    std::size_t last = first;
+    while (last < noQuotes.size() && !IsBlank(noQuotes[last]))
+        ++last;
+    std::wstring word;
+    for (std::size_t i = first; i < last; ++i) {
+        wchar_t c = noQuotes[i];
+        if (c == L',')
+            continue;
+        if (c == L'_')
+            c = L' ';
+        else if (upperCase)
+            c = static_cast<wchar_t>(std::towupper(c));
+        word += c;
+    }
+    return word;
+}
+
+void ParseTexts(const std::vector<std::wstring>& fields, std::size_t textIndex, tagWINCMD& cmd) {
+    if (fields.size() > textIndex) {
+        std::wstring text = DecodeTextField(fields[textIndex], false);
+        if (!text.empty())
+            CopyFixedText(cmd.szText, WINCMD_TEXT_LEN, text.c_str());
+    }
+    // The caption counts only when a comma follows it.
+    if (fields.size() > textIndex + 2) {
+        std::wstring caption = DecodeTextField(fields[textIndex + 1], true);
+        if (!caption.empty())
+            CopyFixedText(cmd.szWindowCaption, WINCMD_TEXT_LEN, caption.c_str());
+    }
+}
+
+}  // namespace
+
+std::wstring EncodeLineText(const wchar_t* text) {
+    std::wstring out;
+    for (const wchar_t* p = text; p && *p; ++p) {
+        wchar_t c = *p;
+        if (c == L',' || c == L'"' || c < 0x20)
+            continue;
+        out += c == L' ' ? L'_' : c;
+    }
+    return out;
+}
+
+std::wstring FormatKeyLine(int keyId, const tagWINCMD& cmd, const wchar_t* englishKeyName) {
+    const int repeat = (keyId == 140 || keyId == 160) ? 0 : cmd.fRepeat;
+    wchar_t numbers[160];
+    std::swprintf(numbers, sizeof numbers / sizeof numbers[0], L"%3d,%3d,%5d,%3d,%3d,%3d,%3d,", cmd.nType,
+                  cmd.nSubType, cmd.nValue, cmd.nParam, repeat, cmd.nRepeatDelay, cmd.nRepeatInterval);
+    std::wstring line = numbers;
+    line += L'"' + EncodeLineText(cmd.szText) + L"\",\"";
+    line += EncodeLineText(cmd.szWindowCaption) + L"\",\"";
+    // The key name is informative; it goes through the same cleaning so a
+    // localized name with a quote cannot break the line either.
+    line += EncodeLineText(englishKeyName) + L'"';
+    return line;
+}
+
+tagWINCMD ParseKeyLine(const std::wstring& value) {
+    tagWINCMD cmd;
+    const std::vector<std::wstring> fields = SplitCommas(value);
+    std::int32_t* targets[7] = {&cmd.nType,   &cmd.nSubType,     &cmd.nValue,         &cmd.nParam,
+                                &cmd.fRepeat, &cmd.nRepeatDelay, &cmd.nRepeatInterval};
+    for (std::size_t i = 0; i < 7 && i < fields.size(); ++i)
+        if (!ReadInt(fields[i], *targets[i]))
+            break;
+    ParseTexts(fields, 7, cmd);
+    return cmd;
+}
+
+tagWINCMD ParseLayout3KeyLine(const std::wstring& value) {
+    tagWINCMD cmd;
+    const std::vector<std::wstring> fields = SplitCommas(value);
+    std::int32_t* targets[4] = {&cmd.nType, &cmd.nSubType, &cmd.nValue, &cmd.nParam};
+    for (std::size_t i = 0; i < 4 && i < fields.size(); ++i)
+        if (!ReadInt(fields[i], *targets[i]))
+            break;
+    ParseTexts(fields, 4, cmd);
+    return cmd;
+}
+
+std::wstring TrimProfileValue(const std::wstring& text) {
+    auto trimmed = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'"'; };
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && trimmed(text[first]))
+        ++first;
+    while (last > first && trimmed(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+std::wstring RemoveBlanks(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text)
+        if (!IsBlank(c))
+            out += c;
+    return out;
+}
+
+void CSectionEntries::Parse(const wchar_t* text, std::size_t length) {
+    m_entries.clear();
+    if (!text)
+        return;
+    if (length > static_cast<std::size_t>(MAX_SECTION_CHARS))
+        length = MAX_SECTION_CHARS;
+    std::size_t pos = 0;
+    int count = 0;
+    while (pos < length && text[pos] != L'\0' && count < MAX_ENTRIES) {
+        std::size_t end = pos;
+        while (end < length && text[end] != L'\0')
+            ++end;
+        std::wstring line(text + pos, end - pos);
+        pos = end + 1;
+        ++count;
+        std::size_t equals = line.find(L'=');
+        if (equals == std::wstring::npos)
+            continue;
+        std::wstring name = TrimProfileValue(line.substr(0, equals));
+        if (name.empty() || name.size() > static_cast<std::size_t>(MAX_NAME_CHARS))
+            continue;
+        m_entries.emplace(name, TrimProfileValue(line.substr(equals + 1)));
+    }
+}
+
+bool CSectionEntries::Find(int keyId, std::wstring& value) const {
+    auto it = m_entries.find(std::to_wstring(keyId));
+    if (it == m_entries.end())
+        return false;
+    value = it->second;
+    return true;
+}
+
+int RenumberLegacyKey(int k) {
+    if (k >= 128 && k <= 137)
+        return 200 + (k - 128);
+    if (k >= 209 && k <= 217)
+        return 201 + (k - 209);
+    if (k >= 225 && k <= 230) {
+        static const int tail[] = {262, 266, 260, 267, 261, 263};
+        return tail[k - 225];
+    }
+    switch (k) {
+    case 138: return 140;
+    case 139: return 160;
+    case 140: return 141;
+    case 141: return 221;
+    case 142: return 220;
+    case 143: return 241;
+    case 144: return 240;
+    case 145: return 223;
+    case 146: return 210;
+    case 147: return 243;
+    case 148: return 242;
+    case 149: return 180;
+    case 150: return 181;
+    case 151: return 182;
+    case 152: return 183;
+    case 153: return 186;
+    case 154: return 187;
+    case 155: return 161;
+    case 156: return 264;
+    case 157: return 265;
+    case 158: return 263;
+    case 159: return 260;
+    case 160: return 266;
+    case 161: return 267;
+    case 162: return 262;
+    case 163: return 261;
+    case 205: return 143;
+    case 206: return 223;
+    case 207: return 242;
+    case 208: return 140;
+    case 218: return 200;
+    case 219: return 160;
+    case 220: return 144;
+    case 221: return 221;
+    case 222: return 220;
+    case 223: return 241;
+    case 224: return 240;
+    case 231: return 185;
+    case 232: return 141;
+    default: return -1;
+    }
+}

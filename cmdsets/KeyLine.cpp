@@ -244,3 +244,43 @@ int RenumberLegacyKey(int k) {
     default: return -1;
     }
 }
+
+bool IsWellFormedKeyLine(const std::wstring& value) {
+    std::size_t i = 0;
+    const std::size_t n = value.size();
+    auto skipBlanks = [&] {
+        while (i < n && (value[i] == L' ' || value[i] == L'\t'))
+            ++i;
+    };
+    for (int field = 0; field < 7; ++field) {
+        skipBlanks();
+        if (i < n && value[i] == L'-')
+            ++i;
+        std::size_t digits = i;
+        while (i < n && value[i] >= L'0' && value[i] <= L'9')
+            ++i;
+        if (i == digits || i - digits > 10)
+            return false;
+        skipBlanks();
+        if (i >= n || value[i] != L',')
+            return false;
+        ++i;
+    }
+    for (int field = 0; field < 3; ++field) {
+        if (field > 0) {
+            if (i >= n || value[i] != L',')
+                return false;
+            ++i;
+        }
+        if (i >= n || value[i] != L'"')
+            return false;
+        std::size_t close = value.find(L'"', i + 1);
+        if (close == std::wstring::npos)
+            return false;
+        for (std::size_t k = i + 1; k < close; ++k)
+            if (value[k] == L',' || value[k] < L' ')
+                return false;
+        i = close + 1;
+    }
+    return i == n;
+}

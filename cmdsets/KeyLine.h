@@ -53,3 +53,8 @@ int RenumberLegacyKey(int oldKeyId);
 
 // Removes every blank and tab (compares a preset line with a new line).
 std::wstring RemoveBlanks(const std::wstring& text);
+
+// True for a value exactly in the layout-4 form: seven integers, each with a
+// comma, then three quoted fields separated by commas (blanks allowed around
+// the integers). Used to check shipped and imported files line by line.
+bool IsWellFormedKeyLine(const std::wstring& value);

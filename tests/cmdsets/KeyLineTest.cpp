@@ -147,3 +147,13 @@ std::vector<Renumber> AllRows() {
 INSTANTIATE_TEST_SUITE_P(Layout2, RenumberTable, ::testing::ValuesIn(AllRows()));
 
 }  // namespace
+
+TEST(KeyLine, WellFormedCheckAcceptsWrittenLinesAndRejectsBrokenOnes) {
+    EXPECT_TRUE(IsWellFormedKeyLine(FormatKeyLine(182, Sample(), L"Left")));
+    EXPECT_TRUE(IsWellFormedKeyLine(L"1,0,0,0,0,1000,200,\"\",\"\",\"\""));
+    for (const wchar_t* bad : {L"", L"1,0,0,0,0,1000,200,\"a\",\"b\"", L"1,0,0,0,0,1000,\"a\",\"b\",\"c\"",
+                               L"1,0,0,0,0,1000,200,\"a\",\"b\",\"c\",", L"1,0,x,0,0,1000,200,\"a\",\"b\",\"c\"",
+                               L"1,0,0,0,0,1000,200,\"a,b\",\"b\",\"c\"", L"1,0,0,0,0,1000,200,\"a\" ,\"b\",\"c\"",
+                               L"1,0,0,0,0,1000,200,\"a\",\"b\",\"c"})
+        EXPECT_FALSE(IsWellFormedKeyLine(bad)) << bad;
+}

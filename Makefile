@@ -1,5 +1,5 @@
 # Kanzo: `make run` and `make test` each do all set-up on a fresh machine.
-.PHONY: test run bench win64 win32 host clean
+.PHONY: test run bench fuzz win64 win32 host clean
 
 test:
 	@tools/run-tests
@@ -9,6 +9,9 @@ run:
 
 bench:
 	@tools/run-bench
+
+fuzz:
+	@tools/run-fuzz
 
 win64 win32 host:
 	@tools/deps && tools/build $@

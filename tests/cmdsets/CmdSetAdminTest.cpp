@@ -387,3 +387,27 @@ TEST(CmdSetAppPaths, TheSystemFoldersAreScanned) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CmdSetAdminTest, WriteProtectedUserFileTakesTheMenuFromTheApplicationList) {
+    MakeExe(L"player.exe");
+    CCmdSetAdmin admin(Paths(), Sources());
+    ASSERT_TRUE(admin.CanWriteUserFile());
+    // Root ignores the read-only attribute under Wine; a file held without
+    // sharing refuses the append just as a protected one does.
+    HANDLE held = CreateFileW(Paths().userFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(admin.CanWriteUserFile());
+    CKnownCmdSets::Instance().SetStale();
+    admin.LoadAppList();
+    CKnownCmdSets::AppList apps = CKnownCmdSets::Instance().GetAppList();
+    ASSERT_EQ(1u, apps.size());
+    std::wstring name;
+    ASSERT_TRUE(admin.GetMenuEntry(0, name));
+    EXPECT_EQ(L"Player", name) << "the installed application, not the file's slot 0";
+    EXPECT_FALSE(admin.GetMenuEntry(1, name));
+    CloseHandle(held);
+}
+
+}  // namespace

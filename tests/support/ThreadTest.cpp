@@ -69,6 +69,13 @@ std::wstring ThreadDescription(HANDLE hThread) {
     return result;
 }
 
+// Lets a blocked function return and stops its thread with the real wait.
+void ReleaseAndStop(CQVThread& thread, tagPROBE& probe) {
+    SetEvent(probe.release.Get());
+    thread.SetWaitFunction(nullptr);
+    EXPECT_EQ(1, thread.StopThread(5000));
+}
+
 class Thread : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -173,9 +180,7 @@ TEST_F(Thread, BlockingFunctionOutlastsATenSecondStop) {
     ASSERT_TRUE(thread.GetExitCode(&code));
     EXPECT_EQ(STILL_ACTIVE, code);
 
-    SetEvent(probe.release.Get());
-    thread.SetWaitFunction(nullptr);
-    EXPECT_EQ(1, thread.StopThread(5000));
+    ReleaseAndStop(thread, probe);
     ASSERT_TRUE(thread.GetExitCode(&code));
     EXPECT_EQ(7u, code);
 }
@@ -191,9 +196,7 @@ TEST_F(Thread, WaitFailureIsReportedAndTheThreadKept) {
     EXPECT_GE(FindLine(IdText(id) + L"FAILURE 0xFFFFFFFF"), 0);
     EXPECT_TRUE(thread.IsRunning());
 
-    SetEvent(probe.release.Get());
-    thread.SetWaitFunction(nullptr);
-    EXPECT_EQ(1, thread.StopThread(5000));
+    ReleaseAndStop(thread, probe);
 }
 
 TEST_F(Thread, TraceFlagWritesEnterAndLeaveLines) {
@@ -308,9 +311,7 @@ TEST_F(Thread, ThreadLeftRunningByATimedOutStopDoesNotDisturbItsSuccessor) {
     EXPECT_EQ(nextId, thread.GetThreadId());
     EXPECT_TRUE(thread.IsRunning());
 
-    SetEvent(second.release.Get());
-    thread.SetWaitFunction(nullptr);
-    EXPECT_EQ(1, thread.StopThread(5000));
+    ReleaseAndStop(thread, second);
 }
 
 TEST_F(Thread, DestructionStopsTheThread) {

@@ -47,6 +47,7 @@ std::wstring GetFallbackEnglishString(unsigned stringId) {
         {4450, L"On Screen Display"},
         {4452, L"Power"},
         {4460, L"System command"},
+        {4461, L"Application"},
         {4462, L"Time"},
         {4500, L"FREW"},
         {4501, L"FFRWD"},

@@ -62,4 +62,6 @@ void CKnownCmdSets::Clear() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_setMap.clear();
     m_appList.clear();
+    // Another administrator still uses the collections: the next look rebuilds them.
+    m_fStale = true;
 }

@@ -37,7 +37,7 @@ public:
     SetMap GetSetMap() const;
     AppList GetAppList() const;
     // Empties the set map (the dispatcher does this when it goes away); the
-    // next rebuild fills it again.
+    // next rebuild fills it again; marks the collections stale so that rebuild comes.
     void Clear();
 
 private:

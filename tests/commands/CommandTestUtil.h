@@ -1,0 +1,51 @@
+#pragma once
+// Small helpers of the command suites: command and set records aimed at the
+// target program, and a barrier that proves the target has handled what was
+// posted to it before.
+
+#include "cmdsets/PrgInfo.h"
+#include "cmdsets/WinCmd.h"
+#include "tests/commands/target/TargetClient.h"
+
+#include <gtest/gtest.h>
+
+namespace cmdtest {
+
+inline tagWINCMD Cmd(int type, int subType, int value = 0, int param = 0) {
+    tagWINCMD command;
+    command.nType = type;
+    command.nSubType = subType;
+    command.nValue = value;
+    command.nParam = param;
+    return command;
+}
+
+// The command set of the target program (caption and executable).
+inline tagPRGINFO TargetSet(const wchar_t* caption = KANZO_TARGET_CAPTION) {
+    tagPRGINFO set;
+    CopyFixedText(set.szName, PRGINFO_TEXT_LEN, L"Kanzo Target");
+    CopyFixedText(set.szExecutable, PRGINFO_TEXT_LEN, KANZO_TARGET_EXE);
+    CopyFixedText(set.szWindowCaption, PRGINFO_TEXT_LEN, caption);
+    return set;
+}
+
+// Posts a menu command and waits for its line: everything posted to the
+// window before it has been handled. Returns the index after that line.
+inline std::size_t Barrier(const CTargetRecord& record, HWND window, std::size_t from) {
+    PostMessageW(window, WM_COMMAND, TARGET_ID_MENU_TWO, 0);
+    const int at = record.WaitFor(L"MENU 40002", from);
+    EXPECT_GE(at, 0) << "the target did not answer";
+    return at < 0 ? record.Count() : static_cast<std::size_t>(at) + 1;
+}
+
+// The lines between from and the barrier's own line.
+inline std::vector<std::wstring> LinesUntilBarrier(const CTargetRecord& record, HWND window, std::size_t from) {
+    const std::size_t end = Barrier(record, window, from);
+    std::vector<std::wstring> lines = record.Lines();
+    if (end - 1 > lines.size())
+        return {};
+    return std::vector<std::wstring>(lines.begin() + static_cast<std::ptrdiff_t>(from),
+                                     lines.begin() + static_cast<std::ptrdiff_t>(end - 1));
+}
+
+}  // namespace cmdtest

@@ -1,0 +1,197 @@
+// CQVFindWindow and CEnumWinModules on real windows: KanzoTarget.exe, a second
+// window of its process, and this test's own windows. Trace lines are read
+// back from a log file.
+
+#include "commands/EnumWinModules.h"
+#include "commands/FindWindowRules.h"
+#include "commands/QVFindWindow.h"
+#include "tests/commands/target/TargetClient.h"
+#include "tests/support/TraceTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using tracetest::AfterPrefix;
+using tracetest::ReadLines;
+
+class FindWindowOnTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start ";
+        m_log = tracetest::CurrentTestLogPath();
+        DeleteFileW(m_log.c_str());
+        ASSERT_EQ(1, TraceInitEx(QVOUT_FILE, m_log.c_str(), 0, QVL_DETAIL, QVC_ALL));
+    }
+    void TearDown() override {
+        tracetest::DetachCurrentThread();
+        DeleteFileW(m_log.c_str());
+    }
+    // The trace texts written so far.
+    std::vector<std::wstring> Trace() const {
+        std::vector<std::wstring> texts;
+        for (const std::wstring& line : ReadLines(m_log))
+            texts.push_back(AfterPrefix(line));
+        return texts;
+    }
+    bool Traced(const std::wstring& part) const {
+        for (const std::wstring& text : Trace()) {
+            if (text.find(part) != std::wstring::npos)
+                return true;
+        }
+        return false;
+    }
+
+    std::wstring m_options;
+    cmdtest::CTargetRecord m_record;
+    cmdtest::CTargetProcess m_target{m_record};
+    std::wstring m_log;
+};
+
+class FindWindowTwoWindows : public FindWindowOnTarget {
+protected:
+    FindWindowTwoWindows() { m_options = L"--second"; }
+};
+
+TEST_F(FindWindowOnTarget, ExactCaptionAloneFindsTheWindowInAnyCase) {
+    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindow(KANZO_TARGET_CAPTION, nullptr));
+    EXPECT_TRUE(Traced(L"CQVFindWindow::FindWindowW(Kanzo Command Target,,FALSE)"));
+    EXPECT_TRUE(Traced(L"CQVFindWindow::FindWindowW() - found by caption"));
+    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindow(L"KANZO COMMAND target", L""));
+}
+
+TEST_F(FindWindowOnTarget, CaptionThatIsOnlyContainedNeedsAnExecutable) {
+    EXPECT_EQ(nullptr, CQVFindWindow::FindWindow(L"Command Target", nullptr));
+    EXPECT_TRUE(Traced(L"CQVFindWindow::FindWindow() - Not a valid file name"));
+    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindow(L"Command Target", KANZO_TARGET_EXE));
+    EXPECT_TRUE(Traced(L"CQVFindWindow::FindWindow() - FindWindowNT"));
+}
+
+TEST_F(FindWindowOnTarget, ShortExecutableWithACaptionGivesNull) {
+    EXPECT_EQ(nullptr, CQVFindWindow::FindWindow(L"Command Target", L"abc"));
+    EXPECT_EQ(nullptr, CQVFindWindow::FindWindow(L"Command Target", L"t.ex"));
+    EXPECT_TRUE(Traced(L"Not a valid file name"));
+}
+
+TEST_F(FindWindowOnTarget, ExecutableAloneFindsTheProcessWindow) {
+    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindow(nullptr, L"KANZOTARGET.EXE"));
+    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindow(nullptr, L"kanzotarget"))
+        << "the executable is a part of the path";
+    EXPECT_EQ(nullptr, CQVFindWindow::FindWindow(nullptr, L"NoSuchProgram.exe"));
+    EXPECT_TRUE(Traced(L"CQVFindWindow::FindWindow() - NULL"));
+}
+
+TEST_F(FindWindowOnTarget, NothingToSearchForIsAnError) {
+    EXPECT_EQ(nullptr, CQVFindWindow::FindWindow(nullptr, nullptr));
+    EXPECT_EQ(nullptr, CQVFindWindow::FindWindow(L"", L""));
+    EXPECT_TRUE(Traced(L"CQVFindWindow::FindWindowW() - Invalid parameters"));
+}
+
+TEST_F(FindWindowOnTarget, HiddenWindowsAreSkippedUnlessAskedFor) {
+    ShowWindow(m_target.Window(), SW_HIDE);
+    ASSERT_TRUE(cmdtest::PumpUntil([&] { return !IsWindowVisible(m_target.Window()); }, 5000));
+    CEnumWinModules visible;
+    ASSERT_TRUE(visible.Enumerate(ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_CHILD));
+    for (int i = 0; i < visible.GetCount(); ++i)
+        EXPECT_NE(m_target.Window(), visible.GetWindow(i));
+    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindow(L"command target", KANZO_TARGET_EXE, TRUE));
+}
+
+TEST_F(FindWindowTwoWindows, OnlyTheFirstWindowOfAProcessCarriesItsPath) {
+    CEnumWinModules windows;
+    ASSERT_TRUE(windows.Enumerate(ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_CHILD));
+    int ofTarget = 0, withPath = 0, firstIndex = -1, pathIndex = -1;
+    for (int i = 0; i < windows.GetCount(); ++i) {
+        if (windows.GetInfo(i)->dwProcessId != m_target.ProcessId())
+            continue;
+        ++ofTarget;
+        if (firstIndex < 0)
+            firstIndex = i;
+        if (*windows.GetExecutablePath(i)) {
+            ++withPath;
+            pathIndex = i;
+        }
+    }
+    EXPECT_EQ(2, ofTarget);
+    EXPECT_EQ(1, withPath);
+    EXPECT_EQ(firstIndex, pathIndex) << "the first in z-order";
+    const std::wstring path = windows.GetExecutablePath(pathIndex);
+    EXPECT_NE(std::wstring::npos, path.find(KANZO_TARGET_EXE)) << std::string(path.begin(), path.end());
+
+    // By executable only, rule 4 can only match the window with the path.
+    EXPECT_EQ(windows.GetWindow(pathIndex), CQVFindWindow::FindWindow(nullptr, KANZO_TARGET_EXE));
+    // The second window by its own (contained) title.
+    HWND second = FindWindowW(nullptr, L"Kanzo Command Target 2");
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(second, CQVFindWindow::FindWindow(L"Command Target 2", KANZO_TARGET_EXE));
+}
+
+TEST_F(FindWindowOnTarget, TheProcessListGrowsPastItsFirstRoom) {
+    // Room for one id only: the list must grow, or most windows lose their path.
+    CEnumWinModules windows(1);
+    ASSERT_TRUE(windows.Enumerate(ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_CHILD));
+    EXPECT_GT(windows.GetProcessCount(), 1);
+    bool targetHasPath = false;
+    for (int i = 0; i < windows.GetCount(); ++i) {
+        if (windows.GetWindow(i) == m_target.Window())
+            targetHasPath = *windows.GetExecutablePath(i) != 0;
+    }
+    EXPECT_TRUE(targetHasPath);
+    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindowWithRoom(nullptr, KANZO_TARGET_EXE, FALSE, 1));
+}
+
+// The program's own windows carry a reserved class that the module search skips.
+class FindWindowExcludedClass : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = FINDWINDOW_EXCLUDED_CLASS;
+        RegisterClassExW(&wc);
+        m_window = CreateWindowExW(0, FINDWINDOW_EXCLUDED_CLASS, L"Probe Window Of The Program", WS_OVERLAPPED | WS_VISIBLE,
+                                   0, 0, 100, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(nullptr, m_window);
+    }
+    void TearDown() override { DestroyWindow(m_window); }
+    HWND m_window = nullptr;
+};
+
+TEST_F(FindWindowExcludedClass, ModuleSearchNeverListsIt) {
+    CEnumWinModules filtered;
+    filtered.AddExcludedClass(FINDWINDOW_EXCLUDED_CLASS);
+    ASSERT_TRUE(filtered.Enumerate(ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_CHILD | ENUMWIN_SKIP_EXCLUDED));
+    for (int i = 0; i < filtered.GetCount(); ++i)
+        EXPECT_NE(m_window, filtered.GetWindow(i));
+
+    CEnumWinModules all;
+    all.AddExcludedClass(FINDWINDOW_EXCLUDED_CLASS);
+    ASSERT_TRUE(all.Enumerate(ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_CHILD));
+    bool listed = false;
+    for (int i = 0; i < all.GetCount(); ++i)
+        listed = listed || all.GetWindow(i) == m_window;
+    EXPECT_TRUE(listed) << "only the exclusion flag hides it";
+}
+
+TEST_F(FindWindowExcludedClass, OnlyAnExactTitleOrTheFallbackFindIt) {
+    EXPECT_EQ(m_window, CQVFindWindow::FindWindow(L"Probe Window Of The Program", nullptr)) << "any class by title";
+    const std::wstring log = tracetest::CurrentTestLogPath();
+    DeleteFileW(log.c_str());
+    ASSERT_EQ(1, TraceInitEx(QVOUT_FILE, log.c_str(), 0, QVL_DETAIL, QVC_ALL));
+    EXPECT_EQ(m_window, CQVFindWindow::FindWindow(L"probe window", L"test_commands_findwindow.exe"));
+    bool viaFallback = false, viaModules = false;
+    for (const std::wstring& line : ReadLines(log)) {
+        viaFallback = viaFallback || line.find(L"FindWindow98") != std::wstring::npos;
+        viaModules = viaModules || line.find(L"FindWindowNT") != std::wstring::npos;
+    }
+    tracetest::DetachCurrentThread();
+    DeleteFileW(log.c_str());
+    EXPECT_TRUE(viaFallback);
+    EXPECT_FALSE(viaModules);
+}
+
+}  // namespace

@@ -52,6 +52,7 @@ protected:
         SetForegroundWindow(m_frame.Get());
         SetFocus(m_edit);
         WaitForText(m_edit, L"");
+        m_typer = CMultiTapKeyTyper(m_frame.Get());
     }
 
     // One key event; the next one arrives at once (signalled) or not at all.

@@ -325,4 +325,21 @@ TEST_F(Thread, DestructionStopsTheThread) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(handle.Get(), 0));
 }
 
+TEST_F(Thread, ThreadOutlivingItsObjectEndsCleanly) {
+    tagPROBE probe;
+    probe.blockMs = kGuardMs;
+    CQVHandle handle;
+    {
+        CQVThread thread;
+        thread.SetWaitFunction(&HundredthWait);
+        handle.Reset(Duplicate(thread.StartThread(L"Orphan", &ProbeProc, &probe, 0, 0, 0, 0)));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(probe.reached.Get(), kGuardMs));
+    }  // the stop times out: the thread is left running
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(handle.Get(), 0));
+    // Back from its function it still sees the stop it was given and ends.
+    SetEvent(probe.release.Get());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(handle.Get(), kGuardMs));
+    EXPECT_EQ(1, probe.calls.load());
+}
+
 }  // namespace

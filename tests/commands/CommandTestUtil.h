@@ -48,4 +48,22 @@ inline std::vector<std::wstring> LinesUntilBarrier(const CTargetRecord& record, 
                                      lines.begin() + static_cast<std::ptrdiff_t>(end - 1));
 }
 
+// A fixture with KanzoTarget.exe running (started with m_options, which a
+// derived fixture sets in its constructor) and the target's command set.
+class CTargetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start";
+        m_set = TargetSet();
+        m_from = m_record.Count();
+    }
+    HWND Window() const { return m_target.Window(); }
+
+    std::wstring m_options;
+    CTargetRecord m_record;
+    CTargetProcess m_target{m_record};
+    tagPRGINFO m_set;
+    std::size_t m_from = 0;  // the first record line of the test itself
+};
+
 }  // namespace cmdtest

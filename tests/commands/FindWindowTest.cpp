@@ -5,7 +5,7 @@
 #include "commands/EnumWinModules.h"
 #include "commands/FindWindowRules.h"
 #include "commands/QVFindWindow.h"
-#include "tests/commands/target/TargetClient.h"
+#include "tests/commands/CommandTestUtil.h"
 #include "tests/support/TraceTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +18,12 @@ namespace {
 using tracetest::AfterPrefix;
 using tracetest::ReadLines;
 
-class FindWindowOnTarget : public ::testing::Test {
+class FindWindowOnTarget : public cmdtest::CTargetTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start ";
+        cmdtest::CTargetTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_log = tracetest::CurrentTestLogPath();
         DeleteFileW(m_log.c_str());
         ASSERT_EQ(1, TraceInitEx(QVOUT_FILE, m_log.c_str(), 0, QVL_DETAIL, QVC_ALL));
@@ -45,9 +47,6 @@ protected:
         return false;
     }
 
-    std::wstring m_options;
-    cmdtest::CTargetRecord m_record;
-    cmdtest::CTargetProcess m_target{m_record};
     std::wstring m_log;
 };
 

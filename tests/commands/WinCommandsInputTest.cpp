@@ -29,14 +29,8 @@ POINT Cursor() {
     return p;
 }
 
-class WinCommandsInput : public ::testing::Test {
+class WinCommandsInput : public cmdtest::CTargetTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start";
-        m_set = TargetSet();
-        m_from = m_record.Count();
-    }
-    HWND Window() const { return m_target.Window(); }
     std::wstring EditText(int id = TARGET_ID_EDIT) const {
         HWND parent = id == TARGET_ID_EDIT ? Window() : FindWindowW(KANZO_TARGET_POPUP_CLASS, nullptr);
         wchar_t text[256] = {};
@@ -55,12 +49,6 @@ protected:
     bool WaitForText(const std::wstring& text, int id = TARGET_ID_EDIT) {
         return PumpUntil([&] { return EditText(id) == text; }, 5000);
     }
-
-    std::wstring m_options;
-    cmdtest::CTargetRecord m_record;
-    cmdtest::CTargetProcess m_target{m_record};
-    tagPRGINFO m_set;
-    std::size_t m_from = 0;
 };
 
 class WinCommandsPopup : public WinCommandsInput {

@@ -20,26 +20,14 @@ using cmdtest::PumpUntil;
 using cmdtest::TargetSet;
 using cmdtest::tagFAKE_VOLUME;
 
-class WinCommandsOnTarget : public ::testing::Test {
+class WinCommandsOnTarget : public cmdtest::CTargetTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start";
-        m_set = TargetSet();
-        m_from = m_record.Count();
-    }
-    HWND Window() const { return m_target.Window(); }
     bool WaitState(bool (*state)(HWND)) {
         return PumpUntil([&] { return state(Window()); }, 5000);
     }
     static bool Zoomed(HWND w) { return IsZoomed(w) != FALSE; }
     static bool Iconic(HWND w) { return IsIconic(w) != FALSE; }
     static bool Normal(HWND w) { return !IsZoomed(w) && !IsIconic(w); }
-
-    std::wstring m_options;
-    cmdtest::CTargetRecord m_record;
-    cmdtest::CTargetProcess m_target{m_record};
-    tagPRGINFO m_set;
-    std::size_t m_from = 0;
 };
 
 class WinCommandsOnMaximized : public WinCommandsOnTarget {

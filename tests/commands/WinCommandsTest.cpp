@@ -95,6 +95,15 @@ TEST_F(WinCommandsOnMaximized, RestoreBringsBackTheNormalSize) {
     EXPECT_TRUE(WaitState(Normal));
 }
 
+TEST_F(WinCommandsOnTarget, ScreenSaverCommandCarriesItsCodeAsLParam) {
+    EXPECT_TRUE(CWinCommands::SendSysCommand(Window(), WINCMD_SC_SCREENSAVE));
+    EXPECT_TRUE(CWinCommands::SendSysCommand(Window(), WINCMD_SC_RESTORE));
+    const std::vector<std::wstring> lines = LinesUntilBarrier(m_record, Window(), m_from);
+    ASSERT_LE(2u, lines.size());
+    EXPECT_EQ(L"SYSCOMMAND 0xF140 lp=0xF140", lines[0]);
+    EXPECT_EQ(L"SYSCOMMAND 0xF120 lp=0x0", lines[1]) << "every other code with lParam 0";
+}
+
 TEST_F(WinCommandsOnTarget, UnknownWindowSubtypeDoesNothingButAnswersTrue) {
     EXPECT_TRUE(CWinCommands::Execute(Cmd(CMD_WIN, 7), &m_set));
     EXPECT_TRUE(LinesUntilBarrier(m_record, Window(), m_from).empty());

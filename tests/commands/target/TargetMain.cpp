@@ -122,7 +122,11 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_HSCROLL: RecordScroll(L"HSCROLL", wp, lp); return 0;
     case WM_VSCROLL: RecordScroll(L"VSCROLL", wp, lp); return 0;
-    case WM_SYSCOMMAND: Record(L"SYSCOMMAND 0x%04X", static_cast<unsigned>(wp & 0xFFF0)); break;
+    case WM_SYSCOMMAND:
+        Record(L"SYSCOMMAND 0x%04X lp=0x%X", static_cast<unsigned>(wp & 0xFFF0), static_cast<unsigned>(lp));
+        if ((wp & 0xFFF0) == SC_SCREENSAVE)
+            return 0;  // recorded only: no screen saver in a test session
+        break;
     case WM_SIZE:
         if (hwnd == g_main)
             Record(L"SIZE %ls", wp == SIZE_MAXIMIZED ? L"max" : wp == SIZE_MINIMIZED ? L"min" : L"restored");

@@ -25,7 +25,8 @@
 //   KEYDOWN|KEYUP|SYSKEYDOWN|SYSKEYUP <vk> <mods> caps=<0|1> in=<edit id>
 //        mods: "-" or letters A (Alt), C (Ctrl), S (Shift) held at that moment
 //   CHAR <code> in=<edit id>
-//   SYSCOMMAND <code hex>               the code of WM_SYSCOMMAND (low 4 bits cleared)
+//   SYSCOMMAND 0x<code> lp=0x<lParam>   WM_SYSCOMMAND (low 4 bits of the code cleared);
+//                                       the screen saver's is recorded, not carried out
 //   SIZE <max|min|restored>
 //   CLOSE
 //   LBUTTONDOWN|LBUTTONUP|MBUTTONDOWN|MBUTTONUP|RBUTTONDOWN|RBUTTONUP|LBUTTONDBLCLK <x> <y>   in the client area

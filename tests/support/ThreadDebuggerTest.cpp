@@ -53,8 +53,8 @@ tagDEBUGRUN RunUnderDebugger() {
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr, nullptr,
-                        &si, &pi))
+    const DWORD flags = DEBUG_ONLY_THIS_PROCESS | CREATE_NO_WINDOW;
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi))
         return run;
     while (!run.exited) {
         DEBUG_EVENT event = {};

@@ -111,6 +111,13 @@ TEST_F(WinCommandsInput, TableKeysAreSentAsVirtualKeys) {
     EXPECT_TRUE(WaitForText(L"A "));
 }
 
+TEST_F(WinCommandsInput, CharacterTheLayoutCannotTypeSendsNothing) {
+    if (VkKeyScanW(L'\x4E2D') != -1)
+        GTEST_SKIP() << "this keyboard layout has a key for U+4E2D";
+    EXPECT_FALSE(CWinCommands::SendKeystroke(Window(), 0x4E2D, FALSE, FALSE, FALSE));
+    EXPECT_TRUE(KeyLines().empty());
+}
+
 TEST_F(WinCommandsPopup, KeystrokeGoesToTheEnabledPopup) {
     EXPECT_TRUE(CWinCommands::Execute(Cmd(CMD_KEY, 'X'), &m_set));
     EXPECT_GE(m_record.WaitFor(L"KEYDOWN 88 - caps=1 in=2001", m_from), 0);

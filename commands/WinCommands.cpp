@@ -343,7 +343,9 @@ BOOL CWinCommands::SendKeystroke(HWND window, int key, BOOL alt, BOOL ctrl, BOOL
     WORD vk = 0;
     BOOL needShift = FALSE, needCtrl = FALSE, needAlt = FALSE;
     const bool upperLetter = key >= 'A' && key <= 'Z';
-    if (IsVirtualKeyInTable(key)) {
+    // Only a one-byte value can be a virtual key: a wider character whose low
+    // byte happens to be a table code (U+4E2D and Insert) must be typed.
+    if (key <= 0xFF && IsVirtualKeyInTable(key)) {
         vk = static_cast<WORD>(key & 0xFF);
     } else {
         const SHORT scan = VkKeyScanW(static_cast<wchar_t>(key));

@@ -114,6 +114,7 @@ TEST_F(WinCommandsInput, TableKeysAreSentAsVirtualKeys) {
 TEST_F(WinCommandsInput, CharacterTheLayoutCannotTypeSendsNothing) {
     if (VkKeyScanW(L'\x4E2D') != -1)
         GTEST_SKIP() << "this keyboard layout has a key for U+4E2D";
+    // Its low byte is the code of Insert; it must not be sent as that key.
     EXPECT_FALSE(CWinCommands::SendKeystroke(Window(), 0x4E2D, FALSE, FALSE, FALSE));
     EXPECT_TRUE(KeyLines().empty());
 }

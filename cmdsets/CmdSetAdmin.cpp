@@ -47,11 +47,15 @@ bool SameRecordBytes(const tagWINCMD& a, const tagWINCMD& b) {
 
 }  // namespace
 
-CCmdSetPaths CCmdSetPaths::ForProgram() {
+CCmdSetPaths CCmdSetPaths::ForProgram(const wchar_t* baseName) {
     CCmdSetPaths paths;
     std::wstring module(32768, L'\0');
     DWORD length = GetModuleFileNameW(nullptr, &module[0], static_cast<DWORD>(module.size()));
     module.resize(length);
+    if (baseName) {
+        std::size_t slash = module.find_last_of(L"\\/");
+        module = (slash == std::wstring::npos ? std::wstring() : module.substr(0, slash + 1)) + baseName + L".exe";
+    }
     paths.presetFile = ReplaceExtension(module, L".ini");
     paths.legacyUserFile = ReplaceExtension(module, L".usr");
 

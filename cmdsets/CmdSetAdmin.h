@@ -26,7 +26,9 @@ struct CCmdSetPaths {
     std::wstring legacyUserFile;  // <program>.usr beside the program (older installations)
 
     // The paths of the running program; creates the user folders when missing.
-    static CCmdSetPaths ForProgram();
+    // baseName: the files of another program of the same folder (a tool that
+    // works on Kanzo's sets passes L"Kanzo"); null: this program's own.
+    static CCmdSetPaths ForProgram(const wchar_t* baseName = nullptr);
 };
 
 class CCmdSetAdmin {

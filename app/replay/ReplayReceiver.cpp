@@ -1,9 +1,36 @@
 #include "app/replay/ReplayReceiver.h"
 
+#include <thread>
 #include <utility>
 
-CSrcReplay::CSrcReplay(std::vector<tagCAPTUREFRAME> frames, int initialRcType)
-    : CSrc(0, SystemClock()), m_frames(std::move(frames)) {
+CReplayClock::CReplayClock(bool realTime) : m_realTime(realTime), m_start(std::chrono::steady_clock::now()) {}
+
+std::uint32_t CReplayClock::NowMs() {
+    if (!m_realTime)
+        return m_now;
+    auto elapsed = std::chrono::steady_clock::now() - m_start;
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+void CReplayClock::SleepMs(std::uint32_t ms) {
+    if (m_realTime)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    else
+        m_now += ms;
+}
+
+void CReplayClock::Set(std::uint32_t now) {
+    if (!m_realTime) {
+        m_now = now;
+        return;
+    }
+    std::uint32_t current = NowMs();
+    if (now > current)
+        SleepMs(now - current);
+}
+
+CSrcReplay::CSrcReplay(std::vector<tagCAPTUREFRAME> frames, int initialRcType, bool realTime)
+    : CSrc(0, SystemClock()), m_clock(realTime), m_frames(std::move(frames)) {
     SetClock(m_clock);
     m_kindName = L"Replay";
     m_deviceName = L"capture";

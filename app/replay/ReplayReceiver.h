@@ -9,6 +9,7 @@
 #include "receivers/Src.h"
 #include "support/Clock.h"
 
+#include <chrono>
 #include <vector>
 
 struct tagREPLAYEVENT {
@@ -17,20 +18,26 @@ struct tagREPLAYEVENT {
     int fNoAutoRepeat = 0;
 };
 
-// Virtual time: SleepMs moves it on without waiting.
+// Virtual time: SleepMs moves it on without waiting. In real time (a replay
+// that drives applications) the clock follows the wall clock from its start
+// and Set waits until the moment has come.
 class CReplayClock final : public IClock {
 public:
-    std::uint32_t NowMs() override { return m_now; }
-    void SleepMs(std::uint32_t ms) override { m_now += ms; }
-    void Set(std::uint32_t now) { m_now = now; }
+    explicit CReplayClock(bool realTime = false);
+    std::uint32_t NowMs() override;
+    void SleepMs(std::uint32_t ms) override;
+    void Set(std::uint32_t now);
 
 private:
+    bool m_realTime;
     std::uint32_t m_now = 0;
+    std::chrono::steady_clock::time_point m_start;
 };
 
 class CSrcReplay final : public CSrc {
 public:
-    CSrcReplay(std::vector<tagCAPTUREFRAME> frames, int initialRcType);
+    // realTime: frames are fed at their moments on the wall clock.
+    CSrcReplay(std::vector<tagCAPTUREFRAME> frames, int initialRcType, bool realTime = false);
 
     // Feeds every frame; the owner's callback gets each reported key.
     void Run();

@@ -1,0 +1,170 @@
+#include "app/KeyEventWorker.h"
+
+#include <utility>
+
+#include "cmdsets/Keymap.h"
+#include "commands/WinCommands.h"
+#include "commands/MultiTapInputWin.h"
+#include "osd/OsdDlg.h"
+#include "support/QVDebug.h"
+
+namespace {
+
+constexpr int KEY_POWER = 140;
+constexpr DWORD EVENT_STOP_TIMEOUT = 5000;
+constexpr wchar_t kTvSet[] = L"Vemtra Tavora TV";
+
+// Multi-tap's display: the OSD window, colours exchanged for the flash.
+class COsdMultiTapDisplay final : public IMultiTapDisplay {
+public:
+    explicit COsdMultiTapDisplay(COsdDlg* display) : m_display(display) {}
+    void ShowText(const wchar_t* text) override {
+        if (m_display)
+            m_display->ShowText(text);
+    }
+    void SetColoursExchanged(bool exchanged) override {
+        if (!m_display)
+            return;
+        tagOSDSETTINGS settings = m_display->GetSettings();
+        if (exchanged != m_exchanged)
+            std::swap(settings.osdTextColor, settings.osdBackColor);
+        m_exchanged = exchanged;
+        m_display->SetColours(&settings);
+    }
+
+private:
+    COsdDlg* m_display;
+    bool m_exchanged = false;
+};
+
+// Multi-tap's actions: the key sound and the dispatcher's execution.
+class CDispatchMultiTapActions final : public IMultiTapActions {
+public:
+    CDispatchMultiTapActions(CCmdSetHandler& handler, BOOL silent) : m_handler(handler), m_silent(silent) {}
+    // The command sound twice: a multi-tap key sounds different from a command.
+    void PlayKeySound() override {
+        PlayCommandSound(TRUE, m_silent);
+        PlayCommandSound(TRUE, m_silent);
+    }
+    bool ExecuteCommand(const tagWINCMD& cmd) override { return m_handler.ExecuteCommand(cmd, nullptr) != FALSE; }
+
+private:
+    CCmdSetHandler& m_handler;
+    BOOL m_silent;
+};
+
+}  // namespace
+
+CKeyEventWorker::CKeyEventWorker(CCmdSetHandler& handler, COsdDlg* display, IClock& clock)
+    : m_handler(handler), m_display(display), m_multiTap(clock) {}
+
+CKeyEventWorker::~CKeyEventWorker() { m_thread.StopThread(EVENT_STOP_TIMEOUT); }
+
+int KANZO_STDCALL CKeyEventWorker::IrEventCallback(void* owner, CSrc* source, int keyId, int noAutoRepeat) {
+    auto* worker = static_cast<CKeyEventWorker*>(owner);
+    if (!worker)
+        return 0;
+    // A new event ends the previous one's waits: multi-tap and repeat wait on this stop.
+    worker->m_thread.StopThread(EVENT_STOP_TIMEOUT);
+    if (!worker->m_ready)
+        return 1;
+    worker->m_event = tagEVENT{worker, source, keyId, noAutoRepeat};
+    worker->m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, &worker->m_event, -1,
+                                 1, 0, 1);
+    return 1;
+}
+
+DWORD WINAPI CKeyEventWorker::ThreadProc(void* user) {
+    tagEVENT event = *static_cast<tagEVENT*>(user);
+    return static_cast<DWORD>(event.worker->HandleIrEvent(event.source, event.keyId, event.noAutoRepeat));
+}
+
+bool CKeyEventWorker::WaitStop(DWORD ms) {
+    HANDLE stop = m_thread.GetStopEvent();
+    if (!stop) {
+        Sleep(ms);
+        return false;
+    }
+    return WaitForSingleObject(stop, ms) == WAIT_OBJECT_0;
+}
+
+void CKeyEventWorker::ApplyTvMode(int keyId, tagPRGINFO& info) {
+    if (wcscmp(info.szName, kTvSet) != 0)
+        return;
+    CKeymap tvKeys;
+    LoadTvSpecialKeymap(tvKeys);
+    tagWINCMD unused;
+    int mode = IsTvControlChecked() ? 1 : IsTvTeletextOpen() ? 2 : 0;
+    if (!tvKeys.Lookup(keyId, unused))
+        mode = 0;
+    if (mode == m_tvMode)
+        return;
+    CopyFixedText(info.szWindowCaption, PRGINFO_TEXT_LEN, mode == 2 ? L"Tavora Teletext" : L"Tavora Live");
+    CKeymap liveKeys;
+    if (mode == 0)
+        m_handler.LoadKeymap(info.szName, liveKeys, FALSE);
+    m_handler.SetCurrentSet(info, mode == 0 ? liveKeys : tvKeys);
+    m_tvMode = mode;
+}
+
+void CKeyEventWorker::Announce(BOOL found, const tagWINCMD& cmd, const tagPRGINFO& info) {
+    PlayCommandSound(found, m_settings.disableSound || m_settings.hidden);
+    if (found && !m_settings.hidden && m_settings.osdOn && !info.fHideOsd && IsAnnouncedCommand(&cmd) &&
+        !m_handler.IsMenuShown() && m_display && m_display->GetHwnd())
+        m_display->ShowText(cmd.szText);
+}
+
+int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
+    if (!source)
+        return 0;
+    tagPRGINFO info;
+    m_handler.GetCurrentPrgInfo(info);
+    if (m_settings.exclusive &&
+        (m_settings.exclusiveApp.empty() || _wcsicmp(m_settings.exclusiveApp.c_str(), info.szName) != 0)) {
+        m_handler.LoadCmdSetByName(m_settings.exclusiveApp.c_str());
+        m_handler.GetCurrentPrgInfo(info);
+    }
+    ApplyTvMode(keyId, info);
+
+    tagWINCMD cmd;
+    BOOL found = m_handler.LookupCommand(keyId, cmd);
+    int result = 0;
+    if (info.fSmsInput == 1) {
+        CMultiTapStopEvent stop(m_thread.GetStopEvent());
+        CDispatchMultiTapActions actions(m_handler, m_settings.disableSound || m_settings.hidden);
+        COsdMultiTapDisplay display(m_display);
+        m_multiTap.SetDisplay(&display);
+        bool done = m_multiTap.HandleKeyEvent(keyId, cmd, stop, actions);
+        m_multiTap.SetDisplay(nullptr);
+        if (done) {
+            if (m_observer)
+                m_observer(m_observerContext, keyId, &cmd, TRUE, 1);
+            return 1;
+        }
+    }
+
+    found = m_handler.LookupCommand(keyId, cmd);
+    Announce(found, cmd, info);
+    result = m_handler.HandleCommandForKey(keyId, m_settings.exclusive ? 0 : 1);
+    if (m_observer)
+        m_observer(m_observerContext, keyId, found ? &cmd : nullptr, found, result);
+    if (!result) {
+        if (m_settings.exclusive && keyId == KEY_POWER)
+            CWinCommands::StartOrActivateApp(info);
+        return 0;
+    }
+
+    if (!found || cmd.fRepeat != 1 || noAutoRepeat)
+        return result;
+    if (WaitStop(static_cast<DWORD>(cmd.nRepeatDelay)))
+        return result;
+    while (source->GetKeyId() == keyId && keyId != -1) {
+        wchar_t detail[16];
+        swprintf(detail, 16, L"%d", cmd.nRepeatInterval);
+        CQVTraceScope scope(QVL_INFO, 8, L"CRemoteApp::HandleIrEvent", detail);
+        if (WaitStop(static_cast<DWORD>(cmd.nRepeatInterval)))
+            break;
+        m_handler.HandleCommandForKey(keyId, 1);
+    }
+    return result;
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The key-event worker: one thread per key event, started from the
+// receiver's callback. A new event stops the thread of the previous one (its
+// stop event ends a multi-tap wait or a repeat loop), then the new event runs:
+// the current set, the TV application's modes, multi-tap text input, the
+// command sound and announcement, the dispatch and the repeat while the key
+// is held. The application object owns one; the replay tool uses one too.
+#include <windows.h>
+
+#include <string>
+
+#include "commands/CmdSetHandler.h"
+#include "commands/MultiTapInput.h"
+#include "receivers/Src.h"
+#include "support/QVThread.h"
+
+class COsdDlg;
+
+// The settings the worker reads.
+struct tagKEYEVENTSETTINGS {
+    BOOL disableSound = FALSE;
+    BOOL hidden = FALSE;
+    BOOL osdOn = TRUE;
+    BOOL exclusive = FALSE;
+    std::wstring exclusiveApp;
+};
+
+// Called once per handled key event, on the worker thread (tools print it).
+using KeyEventObserver = void (*)(void* context, int keyId, const tagWINCMD* cmd, BOOL found, int result);
+
+class CKeyEventWorker {
+public:
+    CKeyEventWorker(CCmdSetHandler& handler, COsdDlg* display, IClock& clock = SystemClock());
+    ~CKeyEventWorker();
+    CKeyEventWorker(const CKeyEventWorker&) = delete;
+    CKeyEventWorker& operator=(const CKeyEventWorker&) = delete;
+
+    void SetSettings(const tagKEYEVENTSETTINGS& settings) { m_settings = settings; }
+    void SetReady(bool ready) { m_ready = ready; }
+    void SetObserver(KeyEventObserver observer, void* context) {
+        m_observer = observer;
+        m_observerContext = context;
+    }
+
+    // The receivers' event callback (owner = this worker).
+    static int KANZO_STDCALL IrEventCallback(void* owner, CSrc* source, int keyId, int noAutoRepeat);
+    // The worker side of one event; runs on the worker thread.
+    int HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat);
+
+    // Stops the running event's thread (up to timeoutMs); 1 when none runs any more.
+    int Stop(DWORD timeoutMs) { return m_thread.StopThread(timeoutMs); }
+    bool IsBusy() const { return m_thread.IsRunning(); }
+    CMultiTapInput& GetMultiTap() { return m_multiTap; }
+
+private:
+    struct tagEVENT {
+        CKeyEventWorker* worker;
+        CSrc* source;
+        int keyId;
+        int noAutoRepeat;
+    };
+    static DWORD WINAPI ThreadProc(void* user);
+    void ApplyTvMode(int keyId, tagPRGINFO& info);
+    bool WaitStop(DWORD ms);
+    void Announce(BOOL found, const tagWINCMD& cmd, const tagPRGINFO& info);
+
+    CCmdSetHandler& m_handler;
+    COsdDlg* m_display;
+    CMultiTapInput m_multiTap;
+    CQVThread m_thread;
+    tagKEYEVENTSETTINGS m_settings;
+    bool m_ready = true;
+    tagEVENT m_event{};
+    int m_tvMode = 0;
+    KeyEventObserver m_observer = nullptr;
+    void* m_observerContext = nullptr;
+};

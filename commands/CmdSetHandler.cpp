@@ -1,0 +1,374 @@
+#include "commands/CmdSetHandler.h"
+
+#include <mmsystem.h>
+#include <psapi.h>
+
+#include <atomic>
+#include <ctime>
+#include <cwchar>
+
+#include "cmdsets/AppPaths.h"
+#include "cmdsets/CmdSetText.h"
+#include "cmdsets/KnownCmdSets.h"
+#include "commands/QVFindWindow.h"
+#include "commands/WinCommands.h"
+#include "osd/OsdDlg.h"
+#include "support/QVDebug.h"
+
+namespace {
+
+constexpr wchar_t kStandardSet[] = L"Windows (Standard)";
+constexpr unsigned IDS_MENU_TITLE = 4461;  // "Application"
+constexpr int KEY_POWER = 140;
+
+std::atomic<int> g_rememberedSlot{0};
+
+const wchar_t* CaptionOf(const tagPRGINFO& info) { return info.szWindowCaption; }
+const wchar_t* ExecutableOf(const tagPRGINFO& info) { return info.szExecutable; }
+
+tagPRGINFO FreshRecord() {
+    tagPRGINFO info;
+    CopyFixedText(info.szExecutable, PRGINFO_TEXT_LEN, L"---.---");
+    return info;
+}
+
+// The step signs of mouse-move directions 0 to 7.
+bool MouseDirection(int direction, int& dx, int& dy) {
+    static const int steps[8][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    if (direction < 0 || direction > 7)
+        return false;
+    dx = steps[direction][0];
+    dy = steps[direction][1];
+    return true;
+}
+
+}  // namespace
+
+int GetMenuCode(int keyId) {
+    if (keyId >= 200 && keyId <= 209)
+        return keyId - 200;
+    switch (keyId) {
+    case 182: case 266: return MENU_CODE_PREVIOUS;
+    case 183: case 267: return MENU_CODE_NEXT;
+    case 180: case 262: return MENU_CODE_UP;
+    case 181: case 261: return MENU_CODE_DOWN;
+    case 184: case 186: case 260: return MENU_CODE_CHOOSE;
+    case 185: case 187: return MENU_CODE_CLOSE;
+    default: return MENU_CODE_NONE;
+    }
+}
+
+CCmdSetHandler::CCmdSetHandler() : CCmdSetHandler(CCmdSetPaths::ForProgram(), CAppPathSources::System()) {}
+
+CCmdSetHandler::CCmdSetHandler(const CCmdSetPaths& paths, const CAppPathSources& sources)
+    : CCmdSetAdmin(paths, sources), m_current(FreshRecord()) {
+    m_keymap.LoadDefaults();
+}
+
+CCmdSetHandler::~CCmdSetHandler() {
+    CQVLock lock(m_lock);
+    m_keymap.RemoveAll();
+    CKnownCmdSets::Instance().Clear();
+    m_mouseMove.Stop();
+}
+
+int CCmdSetHandler::GetRememberedSlot() { return g_rememberedSlot; }
+
+void CCmdSetHandler::SetRememberedSlot(int slot) {
+    if (slot >= 0 && slot < CMDSET_MENU_SLOTS)
+        g_rememberedSlot = slot;
+}
+
+HWND CCmdSetHandler::FindSetWindow(const tagPRGINFO& info) const {
+    return CQVFindWindow::FindWindow(CaptionOf(info), ExecutableOf(info), FALSE);
+}
+
+BOOL CCmdSetHandler::HandleCommandForKey(int keyId, BYTE allowFallback) {
+    { CQVLock lock(m_lock); }
+    return HandleCommandForKey_Intern(keyId, allowFallback);
+}
+
+BOOL CCmdSetHandler::ExecuteCommand(const tagWINCMD& cmd, const tagPRGINFO* set) {
+    { CQVLock lock(m_lock); }
+    return ExecuteCommand_Intern(cmd, set);
+}
+
+BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
+    wchar_t detail[16];
+    swprintf(detail, 16, L"%d", keyId);
+    CQVTraceScope scope(QVL_INFO, QVC_COMMAND, L"CCmdSetHandler::HandleCommandForKey_Intern", detail);
+
+    tagWINCMD cmd;
+    if (m_fMenuShown) {
+        if (m_keymap.Lookup(keyId, cmd) && cmd.nType == CMD_OSD && cmd.nSubType == 0) {
+            TracePrint(QVL_INFO, QVC_COMMAND, L"CCmdSetHandler::HandleCommand() - hide OSD\n");
+            return ExecuteCommand(cmd, &m_current);
+        }
+        int code = GetMenuCode(keyId);
+        if (code == MENU_CODE_NONE)
+            return FALSE;
+        TracePrint(QVL_INFO, QVC_COMMAND, L"CCmdSetHandler::HandleCommand() - show OSD\n");
+        return NavigateMenu(code);
+    }
+
+    HWND target = nullptr;
+    if (m_lastTarget && IsWindow(m_lastTarget) && IsSameAppWindow(m_lastTarget, m_current))
+        target = m_lastTarget;
+    else
+        target = FindSetWindow(m_current);
+
+    if (!target) {
+        bool slotFound = false;
+        LoadAppList();
+        for (int slot = 0; slot < CMDSET_MENU_SLOTS && !slotFound; ++slot) {
+            std::wstring name;
+            tagPRGINFO info;
+            if (!GetMenuEntry(slot, name) || !CKnownCmdSets::Instance().LookupSet(name, info))
+                continue;
+            HWND window = FindSetWindow(info);
+            if (!window)
+                continue;
+            tagPRGINFO loaded;
+            if (LoadCmdSet(slot, m_keymap, loaded))
+                m_current = loaded;
+            SetRememberedSlot(slot);
+            target = window;
+            slotFound = true;
+        }
+        if (!allowFallback && !m_current.fAlwaysActive)
+            return FALSE;
+        if (!slotFound && keyId == KEY_POWER) {
+            std::wstring name;
+            GetMenuEntry(GetRememberedSlot(), name);
+            if (m_display)
+                m_display->ShowText(name.c_str());
+            ActivateMenuEntry(GetRememberedSlot());
+            return TRUE;
+        }
+        m_lastTarget = target;
+        if (!target && wcscmp(m_current.szName, kStandardSet) != 0) {
+            tagPRGINFO standard;
+            if (GetPrgInfo(kStandardSet, standard, FALSE))
+                m_current = standard;
+            LoadKeymap(kStandardSet, m_keymap, FALSE);
+        }
+    } else {
+        m_lastTarget = target;
+    }
+
+    if (!m_keymap.Lookup(keyId, cmd))
+        return FALSE;
+    return ExecuteCommand(cmd, &m_current);
+}
+
+BOOL CCmdSetHandler::NavigateMenu(int code) {
+    if (!m_fMenuShown || !m_display)
+        return FALSE;
+    int selection = m_display->GetMenuSelection();
+    switch (code) {
+    case MENU_CODE_PREVIOUS:
+    case MENU_CODE_UP:
+        m_display->SelectMenuItem(selection < 0 ? 9 : (selection + 9) % 10);
+        return TRUE;
+    case MENU_CODE_NEXT:
+    case MENU_CODE_DOWN:
+        m_display->SelectMenuItem(selection < 0 ? 0 : (selection + 1) % 10);
+        return TRUE;
+    case MENU_CODE_CLOSE:
+        HideMenu();
+        return TRUE;
+    default:
+        break;
+    }
+    int slot = code == MENU_CODE_CHOOSE ? selection : code;
+    if (slot < 0 || slot >= CMDSET_MENU_SLOTS)
+        return TRUE;
+    if (slot != 0)
+        SetRememberedSlot(slot);
+    ActivateMenuEntry(slot);
+    HideMenu();
+    return TRUE;
+}
+
+void CCmdSetHandler::HideMenu() {
+    m_fMenuShown = FALSE;
+    if (m_display)
+        m_display->ShowMenu(FALSE);
+}
+
+BOOL CCmdSetHandler::ActivateMenuEntry(int slot) {
+    CKeymap keymap;
+    tagPRGINFO next;
+    if (!LoadCmdSet(slot, keymap, next))
+        return FALSE;
+    m_keymap.Copy(keymap);
+    HWND old = FindSetWindow(m_current);
+    if (old && wcscmp(m_current.szWindowCaption, next.szWindowCaption) != 0) {
+        CWinCommands::SendSysCommand(old, SC_CLOSE);
+        Sleep(m_closeWaitMs);
+    }
+    m_current = next;
+    return CWinCommands::StartOrActivateApp(m_current);
+}
+
+BOOL CCmdSetHandler::ExecuteCommand_Intern(const tagWINCMD& cmd, const tagPRGINFO* set) {
+    if (cmd.nType == CMD_OSD)
+        return DisplayCommand(cmd);
+    int dx = 0;
+    int dy = 0;
+    if (cmd.nType == CMD_SYS && cmd.nSubType == 4 && MouseDirection(cmd.nValue, dx, dy)) {
+        m_mouseMove.Start(dx, dy);
+        return TRUE;
+    }
+    m_mouseMove.Stop();
+    return CWinCommands::Execute(cmd, set);
+}
+
+BOOL CCmdSetHandler::DisplayCommand(const tagWINCMD& cmd) {
+    if (!m_display)
+        return FALSE;
+    switch (cmd.nSubType) {
+    case 0:
+        return ToggleMenu();
+    case 1:
+        HideMenu();
+        m_display->ShowText(m_current.szName);
+        return TRUE;
+    case 2: {
+        HideMenu();
+        wchar_t text[128] = {};
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_s(&local, &now);
+        wcsftime(text, 128, L"%c", &local);
+        m_display->ShowText(text);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CCmdSetHandler::ToggleMenu() {
+    if (m_fMenuShown) {
+        HideMenu();
+        return TRUE;
+    }
+    CCmdSetAdmin& admin = m_menuAdmin ? *m_menuAdmin : *this;
+    m_display->SetMenuTitle(GetCmdSetString(IDS_MENU_TITLE, false).c_str(), L"");
+    int selection = -1;
+    for (int slot = 0; slot < CMDSET_MENU_SLOTS; ++slot) {
+        std::wstring name;
+        admin.GetMenuEntry(slot, name);
+        if (!name.empty() && name == m_current.szName)
+            selection = slot;
+        std::wstring text = name;
+        std::wstring description;
+        tagPRGINFO info;
+        if (!name.empty() && admin.GetPrgInfo(name.c_str(), info, FALSE)) {
+            // The file's path may be replaced by the installed one.
+            tagPRGINFO known;
+            if (CKnownCmdSets::Instance().LookupSet(name, known) && known.szAppPath[0])
+                CopyFixedText(info.szAppPath, PRGINFO_TEXT_LEN, known.szAppPath);
+            if (!IsExistingFile(info.szAppPath))
+                text += L"*";
+            description = info.szDescription;
+        }
+        m_display->SetMenuItem(slot, text.c_str(), description.c_str());
+    }
+    m_display->SelectMenuItem(selection);
+    m_fMenuShown = TRUE;
+    m_display->ShowMenu(TRUE);
+    return TRUE;
+}
+
+BOOL CCmdSetHandler::LoadCmdSetByName(const wchar_t* name) {
+    tagPRGINFO info;
+    if (!GetPrgInfo(name, info, FALSE)) {
+        // Without a header there is no set: say so rather than run its defaults as if it were one.
+        m_current = tagPRGINFO();
+        m_keymap.LoadDefaults();
+        return FALSE;
+    }
+    if (!LoadKeymap(name, m_keymap, FALSE)) {
+        m_current = tagPRGINFO();
+        return FALSE;
+    }
+    m_current = info;
+    return TRUE;
+}
+
+BOOL CCmdSetHandler::SetCurrentSet(const tagPRGINFO& info, const CKeymap& keymap) {
+    m_current = info;
+    m_keymap.Copy(keymap);
+    return TRUE;
+}
+
+BOOL CCmdSetHandler::ReloadCurrentSet() {
+    std::wstring name = m_current.szName;
+    return LoadCmdSetByName(name.c_str());
+}
+
+void CCmdSetHandler::GetCurrentPrgInfo(tagPRGINFO& info) const { info = m_current; }
+
+BOOL CCmdSetHandler::LookupCommand(int keyId, tagWINCMD& cmd) const { return m_keymap.Lookup(keyId, cmd); }
+
+void PlayCommandSound(BOOL found, BOOL silent) {
+    if (silent)
+        return;
+    const DWORD flags = SND_ASYNC | SND_NODEFAULT | SND_NOSTOP;
+    if (found) {
+        wchar_t windows[MAX_PATH] = {};
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        std::wstring path = std::wstring(windows) + L"\\Media\\Start.wav";
+        PlaySoundW(path.c_str(), nullptr, flags | SND_FILENAME);
+    } else {
+        PlaySoundW(L"WAV_CMDERROR", GetModuleHandleW(nullptr), flags | SND_RESOURCE);
+    }
+}
+
+BOOL IsAnnouncedCommand(const tagWINCMD* cmd) {
+    if (!cmd || cmd->fNoOsd == 1 || cmd->nType == CMD_OSD)
+        return FALSE;
+    if (cmd->nType == CMD_SYS)
+        return (cmd->nSubType >= 0 && cmd->nSubType <= 2) || cmd->nSubType > 5;
+    return TRUE;
+}
+
+BOOL IsSameAppWindow(HWND window, const tagPRGINFO& info) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    CQVHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process.IsValid())
+        return FALSE;
+    wchar_t module[MAX_PATH] = {};
+    if (!GetModuleBaseNameW(process.Get(), nullptr, module, MAX_PATH) || _wcsicmp(module, info.szExecutable) != 0)
+        return FALSE;
+    if (!info.szWindowCaption[0])
+        return TRUE;
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return _wcsicmp(text, info.szWindowCaption) == 0;
+}
+
+namespace {
+
+BOOL CALLBACK FindTvCheckBox(HWND child, LPARAM found) {
+    if (GetDlgCtrlID(child) != 2023)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+}  // namespace
+
+BOOL IsTvControlChecked() {
+    HWND control = ::FindWindowW(nullptr, L"Tavora Control");
+    if (!control)
+        return FALSE;
+    HWND box = nullptr;
+    EnumChildWindows(control, FindTvCheckBox, reinterpret_cast<LPARAM>(&box));
+    return box && SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+BOOL IsTvTeletextOpen() { return ::FindWindowW(nullptr, L"Tavora Teletext") != nullptr; }

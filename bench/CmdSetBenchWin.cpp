@@ -4,6 +4,8 @@
 // Prints figures only; asserts nothing.
 #include <windows.h>
 
+#include "bench/BenchUtilWin.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -16,21 +18,13 @@
 
 namespace {
 
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 template <typename Fn>
 void Report(const char* what, int rounds, Fn fn) {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
-        double start = NowMs();
+        double start = BenchNowMs();
         fn(i);
-        times.push_back(NowMs() - start);
+        times.push_back(BenchNowMs() - start);
     }
     std::sort(times.begin(), times.end());
     std::printf("%-44s median %8.2f ms, max %8.2f ms (%d rounds)\n", what, times[times.size() / 2], times.back(),
@@ -51,14 +45,7 @@ tagWINCMD Command(int keyId, int variant) {
 }  // namespace
 
 int main() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir = std::wstring(temp) + L"kanzo_cmdset_bench_" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(dir.c_str(), nullptr);
-    CCmdSetPaths paths;
-    paths.presetFile = dir + L"\\Kanzo.ini";
-    paths.userFile = dir + L"\\Kanzo.usr";
-    paths.legacyUserFile = dir + L"\\none.usr";
+    const CCmdSetPaths paths = BenchCmdSetPaths(L"kanzo_cmdset_bench");
 
     // The preset binds every valid key id of one set.
     std::vector<int> keys;
@@ -100,8 +87,6 @@ int main() {
         CCmdSetAdmin full(paths, system);
     });
 
-    DeleteFileW(paths.presetFile.c_str());
-    DeleteFileW(paths.userFile.c_str());
-    RemoveDirectoryW(dir.c_str());
+    BenchRemoveFiles(paths);
     return 0;
 }

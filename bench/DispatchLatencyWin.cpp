@@ -5,6 +5,8 @@
 // 99th percentile over 1,000 keys each. Prints figures only.
 #include <windows.h>
 
+#include "bench/BenchUtilWin.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -19,14 +21,6 @@ namespace {
 constexpr int KEYS = 1000;
 constexpr int OTHER_WINDOWS = 300;
 constexpr int KEY_DIGIT_0 = 200;  // bound by default to the keypad's 0
-
-double NowMs() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 void Pump() {
     MSG msg;
@@ -45,14 +39,7 @@ void Report(const char* what, std::vector<double> times) {
 }  // namespace
 
 int main() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir = std::wstring(temp) + L"kanzo_dispatch_bench_" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(dir.c_str(), nullptr);
-    CCmdSetPaths paths;
-    paths.presetFile = dir + L"\\Kanzo.ini";
-    paths.userFile = dir + L"\\Kanzo.usr";
-    paths.legacyUserFile = dir + L"\\none.usr";
+    const CCmdSetPaths paths = BenchCmdSetPaths(L"kanzo_dispatch_bench");
     const wchar_t* preset = paths.presetFile.c_str();
     WritePrivateProfileStringW(L"Settings", L"RC Layout Version", L"4", preset);
     WritePrivateProfileStringW(L"Software", L"0", L"Target", preset);
@@ -86,9 +73,9 @@ int main() {
 
         std::vector<double> times;
         for (int i = 0; i < KEYS; ++i) {
-            double start = NowMs();
+            double start = BenchNowMs();
             handler.HandleCommandForKey(KEY_DIGIT_0, 1);
-            times.push_back(NowMs() - start);
+            times.push_back(BenchNowMs() - start);
             Pump();
         }
         Report("last target", times);
@@ -103,9 +90,9 @@ int main() {
         handler.SetCurrentSet(info, keys);
         times.clear();
         for (int i = 0; i < KEYS; ++i) {
-            double start = NowMs();
+            double start = BenchNowMs();
             handler.HandleCommandForKey(KEY_DIGIT_0, 1);
-            times.push_back(NowMs() - start);
+            times.push_back(BenchNowMs() - start);
             Pump();
         }
         Report("fresh search among 300 windows", times);
@@ -113,8 +100,6 @@ int main() {
     target.Close();
     for (HWND hwnd : others)
         DestroyWindow(hwnd);
-    DeleteFileW(paths.presetFile.c_str());
-    DeleteFileW(paths.userFile.c_str());
-    RemoveDirectoryW(dir.c_str());
+    BenchRemoveFiles(paths);
     return 0;
 }

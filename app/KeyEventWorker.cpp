@@ -1,5 +1,6 @@
 #include "app/KeyEventWorker.h"
 
+#include <optional>
 #include <utility>
 
 #include "cmdsets/Keymap.h"
@@ -46,7 +47,8 @@ public:
         PlayCommandSound(TRUE, m_silent);
         PlayCommandSound(TRUE, m_silent);
     }
-    bool ExecuteCommand(const tagWINCMD& cmd) override { return m_handler.ExecuteCommand(cmd, nullptr) != FALSE; }
+    // Typed as characters: through the keystroke path "." would be Delete.
+    bool ExecuteCommand(const tagWINCMD& cmd) override { return m_handler.TypeText(cmd) != FALSE; }
 
 private:
     CCmdSetHandler& m_handler;
@@ -64,10 +66,20 @@ int KANZO_STDCALL CKeyEventWorker::IrEventCallback(void* owner, CSrc* source, in
     auto* worker = static_cast<CKeyEventWorker*>(owner);
     if (!worker)
         return 0;
+    // The scheduler reports a held key again about once a second. Restarting
+    // for each such report would run the command again and restart its
+    // repeat delay, so the repetition would never reach its interval: the
+    // running repetition of this very key goes on instead.
+    if (source && !noAutoRepeat && source->IsHeldKeyReport() && worker->IsRepeating(source, keyId)) {
+        TracePrint(QVL_DETAIL, QVC_DEVICE, L"CRemoteApp::IrEventCallback() - key %d still held, repeat goes on\n",
+                   keyId);
+        return 1;
+    }
     // A new event ends the previous one's waits: multi-tap and repeat wait on this stop.
     worker->m_thread.StopThread(EVENT_STOP_TIMEOUT);
     if (!worker->m_ready)
         return 1;
+    ++worker->m_eventsStarted;
     worker->m_event = tagEVENT{worker, source, keyId, noAutoRepeat};
     worker->m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, &worker->m_event, -1,
                                  1, 0, 1);
@@ -77,6 +89,20 @@ int KANZO_STDCALL CKeyEventWorker::IrEventCallback(void* owner, CSrc* source, in
 DWORD WINAPI CKeyEventWorker::ThreadProc(void* user) {
     tagEVENT event = *static_cast<tagEVENT*>(user);
     return static_cast<DWORD>(event.worker->HandleIrEvent(event.source, event.keyId, event.noAutoRepeat));
+}
+
+bool CKeyEventWorker::IsRepeating(const CSrc* source, int keyId) const {
+    return IsBusy() && m_repeatKey.load() == keyId && m_repeatSource.load() == source;
+}
+
+CKeyEventWorker::CRepeatMark::CRepeatMark(CKeyEventWorker& worker, CSrc* source, int keyId) : m_worker(worker) {
+    m_worker.m_repeatKey = keyId;
+    m_worker.m_repeatSource = source;
+}
+
+CKeyEventWorker::CRepeatMark::~CRepeatMark() {
+    m_worker.m_repeatSource = nullptr;
+    m_worker.m_repeatKey = KEYID_NONE;
 }
 
 bool CKeyEventWorker::WaitStop(DWORD ms) {
@@ -146,6 +172,11 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
     found = m_handler.LookupCommand(keyId, cmd);
     Announce(found, cmd, info);
     result = m_handler.HandleCommandForKey(keyId, m_settings.exclusive ? 0 : 1);
+    const bool repeats = result && found && cmd.fRepeat == 1 && !noAutoRepeat;
+    // Marked before the observer hears of the run, so that it sees the repeat phase.
+    std::optional<CRepeatMark> mark;
+    if (repeats)
+        mark.emplace(*this, source, keyId);
     if (m_observer)
         m_observer(m_observerContext, keyId, found ? &cmd : nullptr, found, result);
     if (!result) {
@@ -154,7 +185,7 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
         return 0;
     }
 
-    if (!found || cmd.fRepeat != 1 || noAutoRepeat)
+    if (!repeats)
         return result;
     if (WaitStop(static_cast<DWORD>(cmd.nRepeatDelay)))
         return result;

@@ -7,6 +7,7 @@
 // is held. The application object owns one; the replay tool uses one too.
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "commands/CmdSetHandler.h"
@@ -50,6 +51,10 @@ public:
     // Stops the running event's thread (up to timeoutMs); 1 when none runs any more.
     int Stop(DWORD timeoutMs) { return m_thread.StopThread(timeoutMs); }
     bool IsBusy() const { return m_thread.IsRunning(); }
+    // True while the worker repeats this key of this receiver.
+    bool IsRepeating(const CSrc* source, int keyId) const;
+    // Key events that started a worker thread so far.
+    int GetEventsStarted() const { return m_eventsStarted.load(); }
     CMultiTapInput& GetMultiTap() { return m_multiTap; }
 
 private:
@@ -59,6 +64,18 @@ private:
         int keyId;
         int noAutoRepeat;
     };
+    // Marks the repeat phase of one event for its lifetime.
+    class CRepeatMark {
+    public:
+        CRepeatMark(CKeyEventWorker& worker, CSrc* source, int keyId);
+        ~CRepeatMark();
+        CRepeatMark(const CRepeatMark&) = delete;
+        CRepeatMark& operator=(const CRepeatMark&) = delete;
+
+    private:
+        CKeyEventWorker& m_worker;
+    };
+
     static DWORD WINAPI ThreadProc(void* user);
     void ApplyTvMode(int keyId, tagPRGINFO& info);
     bool WaitStop(DWORD ms);
@@ -72,6 +89,9 @@ private:
     bool m_ready = true;
     tagEVENT m_event{};
     int m_tvMode = 0;
+    std::atomic<CSrc*> m_repeatSource{nullptr};
+    std::atomic<int> m_repeatKey{KEYID_NONE};
+    std::atomic<int> m_eventsStarted{0};
     KeyEventObserver m_observer = nullptr;
     void* m_observerContext = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "cmdsets/KnownCmdSets.h"
 #include "cmdsets/WinCmd.h"
 #include "support/QVDebug.h"
+#include "support/QVLastWriteFailure.h"
 
 namespace {
 
@@ -41,6 +42,13 @@ void CopyText(wchar_t (&dest)[PRGINFO_TEXT_LEN], const std::wstring& text) {
     CopyFixedText(dest, PRGINFO_TEXT_LEN, text.c_str());
 }
 
+// A folder of the user's data; a failure is recorded, since every later
+// write into it fails silently.
+void CreateDataFolder(const std::wstring& folder) {
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        CQVLastWriteFailure::Record(L"CreateDirectory", folder, GetLastError());
+}
+
 bool SameRecordBytes(const tagWINCMD& a, const tagWINCMD& b) {
     return std::memcmp(&a, &b, sizeof(tagWINCMD)) == 0;
 }
@@ -63,9 +71,9 @@ CCmdSetPaths CCmdSetPaths::ForProgram(const wchar_t* baseName) {
     std::wstring folder;
     if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) {
         folder = std::wstring(appData) + L"\\Vemtra";
-        CreateDirectoryW(folder.c_str(), nullptr);
+        CreateDataFolder(folder);
         folder += L"\\Remote";
-        CreateDirectoryW(folder.c_str(), nullptr);
+        CreateDataFolder(folder);
         folder += L"\\";
     }
     paths.userFile = folder + ReplaceExtension(FileNameOf(module), L".usr");
@@ -77,6 +85,11 @@ CCmdSetAdmin::CCmdSetAdmin() : CCmdSetAdmin(CCmdSetPaths::ForProgram(), CAppPath
 CCmdSetAdmin::CCmdSetAdmin(const CCmdSetPaths& paths, const CAppPathSources& sources)
     : m_preset(paths.presetFile), m_user(paths.userFile), m_legacyUserFile(paths.legacyUserFile), m_sources(sources) {
     CopyLegacyUserFile();
+    SetAsideUnreadableUserFile();
+    if (!m_preset.Exists()) {
+        m_status.fPresetMissing = true;
+        TracePrint(QVL_ERR, QVC_COMMAND, L"CCmdSetAdmin - preset file %ls is missing\n", m_preset.GetPath().c_str());
+    }
     LoadAppPaths(m_appPaths);
     InitMenuFromPreset();
     LoadAppList();
@@ -210,8 +223,11 @@ BOOL CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* info) {
             continue;
 
         const std::wstring keyName = KeyName3(keyId);
+        // The profile functions trim key names when they read and write, but
+        // not when they delete: " 60" would never match the stored "60".
+        const std::wstring storedName = std::to_wstring(keyId);
         if (!bound) {
-            m_user.DeleteKey(name, keyName.c_str());
+            m_user.DeleteKey(name, storedName.c_str());
             continue;
         }
         const std::wstring line = FormatKeyLine(keyId, cmd, GetKeyName(keyId, true));
@@ -226,7 +242,7 @@ BOOL CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* info) {
                 presetLine = line;
         }
         if (RemoveBlanks(presetLine) == RemoveBlanks(line))
-            m_user.DeleteKey(name, keyName.c_str());
+            m_user.DeleteKey(name, storedName.c_str());
         else
             m_user.WriteString(name, keyName.c_str(), line.c_str());
     }

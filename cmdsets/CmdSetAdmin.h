@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "cmdsets/AppPaths.h"
 #include "cmdsets/Keymap.h"
@@ -29,6 +30,15 @@ struct CCmdSetPaths {
     // baseName: the files of another program of the same folder (a tool that
     // works on Kanzo's sets passes L"Kanzo"); null: this program's own.
     static CCmdSetPaths ForProgram(const wchar_t* baseName = nullptr);
+};
+
+// What the administrator found wrong with the files, for the program to tell
+// the user (the operations themselves keep their return values).
+struct tagCMDSETFILESTATUS {
+    bool fPresetMissing = false;             // the preset file is not there; never created by us
+    std::wstring szUnreadableUserFile;       // a user file that yielded no valid section
+    std::wstring szUnreadableMovedTo;        // where it was moved; empty: left as it was, not written
+    std::vector<std::wstring> upgradeBackups;  // copies kept before a layout upgrade changed a file
 };
 
 class CCmdSetAdmin {
@@ -58,8 +68,13 @@ public:
     BOOL DeleteCmdSet(const wchar_t* name);
     BOOL IsPresetUnchanged(const wchar_t* name);
     // Brings both files to the current layout; once at start-up, before any
-    // keymap is loaded. FALSE when a file to convert does not exist.
+    // keymap is loaded. FALSE when a file to convert does not exist. A copy of
+    // a file is kept beside it before a conversion changes it; a file whose
+    // key lines are all of the current layout is never converted, whatever
+    // its stamp says; a missing preset file is reported, never created.
     BOOL UpgradeLayout();
+
+    const tagCMDSETFILESTATUS& GetFileStatus() const { return m_status; }
 
     // Rebuilds the App Paths table of this object.
     BOOL LoadAppPaths(AppPathTable& table);
@@ -78,7 +93,13 @@ public:
 
 private:
     void CopyLegacyUserFile();
+    void SetAsideUnreadableUserFile();
     bool UpgradeFile(const CProfileFile& file);
+    int DeclaredLayout(const CProfileFile& file) const;
+    bool HasOnlyCurrentKeyLines(const CProfileFile& file) const;
+    // Copies (or moves) path to "<path>.<tag>[.n].bak", never overwriting a
+    // copy kept earlier; the new path, or empty when that failed.
+    static std::wstring KeepCopy(const std::wstring& path, const wchar_t* tag, bool move);
     bool RenumberKeys(const CProfileFile& file);
     bool ConvertLines(const CProfileFile& file);
     std::vector<std::wstring> SetSectionNames(const CProfileFile& file, DWORD initialChars) const;
@@ -88,4 +109,5 @@ private:
     std::wstring m_legacyUserFile;
     CAppPathSources m_sources;
     AppPathTable m_appPaths;
+    tagCMDSETFILESTATUS m_status;
 };

@@ -4,6 +4,7 @@
 #include "cmdsets/KeyLine.h"
 #include "cmdsets/KeyNames.h"
 #include "cmdsets/KnownCmdSets.h"
+#include "support/QVDebug.h"
 
 namespace {
 
@@ -34,15 +35,44 @@ BOOL CCmdSetAdmin::UpgradeLayout() {
 }
 
 bool CCmdSetAdmin::UpgradeFile(const CProfileFile& file) {
-    int version = file.ReadInt(L"Settings", L"RC Layout Version", 0);
+    const bool preset = &file == &m_preset;
+    if (preset && !file.Exists()) {
+        // Stamping would create a preset that holds nothing; the program would
+        // then run with an empty menu and no word why.
+        m_status.fPresetMissing = true;
+        TracePrint(QVL_ERR, QVC_COMMAND, L"CCmdSetAdmin::UpgradeLayout() - preset file %ls is missing\n",
+                   file.GetPath().c_str());
+        return false;
+    }
+    int version = DeclaredLayout(file);
     if (version >= CMDSET_LAYOUT_VERSION)
         return true;
+    if (file.Exists() && HasOnlyCurrentKeyLines(file)) {
+        // A cut or hand-edited stamp: renumbering these lines would move or drop keys.
+        TracePrint(QVL_WRN, QVC_COMMAND, L"CCmdSetAdmin::UpgradeLayout() - %ls is in layout %d already\n",
+                   file.GetPath().c_str(), CMDSET_LAYOUT_VERSION);
+        version = CMDSET_LAYOUT_VERSION;
+    }
     const wchar_t* path = file.GetPath().c_str();
     DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesW(path, attributes & ~FILE_ATTRIBUTE_READONLY);
 
     bool ok = true;
+    const bool converts = version >= 0 && version <= 3;
+    std::wstring backup;
+    if (converts && file.Exists()) {
+        backup = KeepCopy(file.GetPath(), (L"layout" + Decimal(version)).c_str(), false);
+        if (backup.empty()) {
+            // Without a copy a failed conversion could not be undone: leave the file.
+            if (attributes != INVALID_FILE_ATTRIBUTES)
+                SetFileAttributesW(path, attributes);
+            return false;
+        }
+        m_status.upgradeBackups.push_back(backup);
+        TracePrint(QVL_INFO, QVC_COMMAND, L"CCmdSetAdmin::UpgradeLayout() - layout %d kept as %ls\n", version,
+                   backup.c_str());
+    }
     if (version >= 0 && version <= 2) {
         ok = RenumberKeys(file);
         ok = ConvertLines(file) && ok;

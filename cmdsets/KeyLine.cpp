@@ -111,9 +111,12 @@ std::wstring FormatKeyLine(int keyId, const tagWINCMD& cmd, const wchar_t* engli
     std::wstring line = numbers;
     line += L'"' + EncodeLineText(cmd.szText) + L"\",\"";
     line += EncodeLineText(cmd.szWindowCaption) + L"\",\"";
-    // The key name is informative; it goes through the same cleaning so a
-    // localized name with a quote cannot break the line either.
-    line += EncodeLineText(englishKeyName) + L'"';
+    // The key name is informative and never read; commas, quotes and control
+    // characters still go so that a name cannot break the line.
+    for (const wchar_t* p = englishKeyName; p && *p; ++p)
+        if (*p != L',' && *p != L'"' && *p >= 0x20)
+            line += *p;
+    line += L'"';
     return line;
 }
 
@@ -163,8 +166,6 @@ void CSectionEntries::Parse(const wchar_t* text, std::size_t length) {
     m_entries.clear();
     if (!text)
         return;
-    if (length > static_cast<std::size_t>(MAX_SECTION_CHARS))
-        length = MAX_SECTION_CHARS;
     std::size_t pos = 0;
     int count = 0;
     while (pos < length && text[pos] != L'\0' && count < MAX_ENTRIES) {

@@ -9,7 +9,9 @@
 #include "cmdsets/WinCmd.h"
 
 // Layout-4 value: "%3d,%3d,%5d,%3d,%3d,%3d,%3d," then the quoted text, caption
-// and English key name. Blanks in the text and caption become "_". Commas,
+// and English key name. Blanks in the text and caption become "_"; the key
+// name keeps its blanks, as the shipped preset writes it, so a restored key
+// compares equal to its preset line. Commas,
 // double quotes and control characters cannot survive a reload (the reader cuts
 // at a comma and drops quotes), so they are removed here rather than left to
 // shift the fields of the line. fRepeat is written as 0 for keys 140 and 160.
@@ -33,11 +35,13 @@ std::wstring TrimProfileValue(const std::wstring& text);
 class CSectionEntries {
 public:
     static constexpr int MAX_ENTRIES = 512;
+    // The first buffer for a section's text; readers grow it, since a set
+    // that binds every key with long texts is longer than this.
     static constexpr int MAX_SECTION_CHARS = 32768;
     static constexpr int MAX_NAME_CHARS = 127;
 
     // text: "name=value\0name=value\0\0" as the profile functions return a
-    // section; at most length units are looked at.
+    // section; at most length units are looked at, however many that is.
     void Parse(const wchar_t* text, std::size_t length);
     // Entry of the key id in decimal; false when the section has none.
     bool Find(int keyId, std::wstring& value) const;

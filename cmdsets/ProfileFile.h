@@ -17,13 +17,16 @@ public:
     // At most maxChars - 1 characters; "" when the key or the file is missing.
     std::wstring ReadString(const wchar_t* section, const wchar_t* key, DWORD maxChars) const;
     int ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue) const;
-    // The section as "name=value\0...\0\0", cut at maxChars; empty when missing.
-    std::vector<wchar_t> ReadSection(const wchar_t* section, DWORD maxChars) const;
+    // The section as "name=value\0...\0\0"; empty when missing. Starts with
+    // a buffer of initialChars and grows it while the platform reports a cut
+    // section, so whatever this program wrote is read back whole.
+    std::vector<wchar_t> ReadSection(const wchar_t* section, DWORD initialChars) const;
     bool HasSection(const wchar_t* section) const;
     // Every section name. Starts with a buffer of initialChars and grows it
     // while the platform reports a cut list, so no section is lost.
     std::vector<std::wstring> ReadSectionNames(DWORD initialChars) const;
 
+    // Writes return false on failure and record it (CQVLastWriteFailure).
     bool WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
     bool DeleteKey(const wchar_t* section, const wchar_t* key) const;
     bool DeleteSection(const wchar_t* section) const;
@@ -35,6 +38,15 @@ public:
     // texts of every language. False when the file cannot be written.
     bool OpenForAppend() const;
 
+    // A file kept as it is (one that could not be read): every write and
+    // OpenForAppend fails without touching it.
+    void SetWriteBlocked(bool blocked) { m_writeBlocked = blocked; }
+    bool IsWriteBlocked() const { return m_writeBlocked; }
+
 private:
+    // Records a failed write (the profile functions fail silently otherwise).
+    bool Checked(BOOL result, const wchar_t* operation) const;
+
     std::wstring m_path;
+    bool m_writeBlocked = false;
 };

@@ -42,6 +42,32 @@ bool MouseDirection(int direction, int& dx, int& dy) {
     return true;
 }
 
+// Waits until a window asked to close has gone (destroyed or hidden) or the
+// time is up, handling this thread's messages meanwhile so that a window of
+// this thread can close too. True when it has gone.
+bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (!IsWindow(window) || !IsWindowVisible(window))
+            return true;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        const DWORD slice = timeoutMs - elapsed < 10 ? timeoutMs - elapsed : 10;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // Not ours to take: the caller's loop must still see it.
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 }  // namespace
 
 int GetMenuCode(int keyId) {
@@ -91,6 +117,12 @@ BOOL CCmdSetHandler::HandleCommandForKey(int keyId, BYTE allowFallback) {
 BOOL CCmdSetHandler::ExecuteCommand(const tagWINCMD& cmd, const tagPRGINFO* set) {
     { CQVLock lock(m_lock); }
     return ExecuteCommand_Intern(cmd, set);
+}
+
+BOOL CCmdSetHandler::TypeText(const tagWINCMD& cmd) {
+    { CQVLock lock(m_lock); }
+    m_mouseMove.Stop();
+    return CWinCommands::TypeText(cmd, nullptr);
 }
 
 BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
@@ -203,12 +235,16 @@ BOOL CCmdSetHandler::ActivateMenuEntry(int slot) {
         return FALSE;
     m_keymap.Copy(keymap);
     HWND old = FindSetWindow(m_current);
+    HWND closing = nullptr;
     if (old && wcscmp(m_current.szWindowCaption, next.szWindowCaption) != 0) {
         CWinCommands::SendSysCommand(old, SC_CLOSE);
-        Sleep(m_closeWaitMs);
+        if (!WaitForWindowGone(old, m_closeWaitMs))
+            closing = old;
     }
     m_current = next;
-    return CWinCommands::StartOrActivateApp(m_current);
+    // A window still closing (a "save changes?" prompt) is not the new set's
+    // window, even when the search by executable alone would find it.
+    return CWinCommands::StartOrActivateApp(m_current, closing);
 }
 
 BOOL CCmdSetHandler::ExecuteCommand_Intern(const tagWINCMD& cmd, const tagPRGINFO* set) {

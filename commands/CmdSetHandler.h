@@ -38,6 +38,10 @@ public:
     // TRUE when the key's command ran or the menu consumed the key.
     virtual BOOL HandleCommandForKey(int keyId, BYTE allowFallback);
     virtual BOOL ExecuteCommand(const tagWINCMD& cmd, const tagPRGINFO* set);
+    // Multi-tap text: the CMD_KEY command's character is typed as itself
+    // into the window ExecuteCommand would choose, never as a table key
+    // ("." is not Delete).
+    BOOL TypeText(const tagWINCMD& cmd);
 
     BOOL LoadCmdSetByName(const wchar_t* name);
     BOOL SetCurrentSet(const tagPRGINFO& info, const CKeymap& keymap);

@@ -1,5 +1,6 @@
 #include "commands/WinCommands.h"
 
+#include "commands/KeyboardInput.h"
 #include "commands/QVFindWindow.h"
 #include "commands/VirtualKeyNames.h"
 #include "commands/WinCommandRules.h"
@@ -96,12 +97,7 @@ void FocusControl(HWND control) {
 }
 
 void KeyInput(WORD vk, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(input));
+    SendVirtualKey(vk, up);
 }
 
 void KeyPress(WORD vk) {
@@ -119,7 +115,7 @@ void MouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
     input.mi.dx = dx;
     input.mi.dy = dy;
     input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
+    SendInputs(&input, 1);
 }
 
 BOOL ExecuteSys(const tagWINCMD& command) {
@@ -388,6 +384,24 @@ BOOL CWinCommands::SendKeystroke(HWND window, int key, BOOL alt, BOOL ctrl, BOOL
     return TRUE;
 }
 
+BOOL CWinCommands::TypeCharacter(HWND window, wchar_t character, int modifiers) {
+    if (!window || !IsWindow(window))
+        return FALSE;
+    ActivateAndWait(window);
+    return TypeUnicodeCharacter(character, modifiers) ? TRUE : FALSE;
+}
+
+BOOL CWinCommands::TypeText(const tagWINCMD& command, const tagPRGINFO* set) {
+    if (command.nType != CMD_KEY)
+        return FALSE;
+    HWND target = GetTargetWindow(command, set);
+    if (!target)
+        return FALSE;
+    if (HWND popup = FindEnabledPopup(target))
+        target = popup;
+    return TypeCharacter(target, static_cast<wchar_t>(command.nSubType & 0xFFFF), command.nValue);
+}
+
 BOOL CWinCommands::ClickButton(HWND window, int id) {
     if (!window || !IsWindow(window))
         return FALSE;
@@ -464,11 +478,13 @@ BOOL CWinCommands::MoveSlider(HWND window, int id, int percent) {
     return TRUE;
 }
 
-BOOL CWinCommands::StartOrActivateApp(const tagPRGINFO& set) {
+BOOL CWinCommands::StartOrActivateApp(const tagPRGINFO& set, HWND notThis) {
     CQVTraceScope scope(QVL_IO, QVC_COMMAND, L"CWinCommands::StartOrActivateApp", set.szName);
     const wchar_t* caption = set.szWindowCaption[0] ? set.szWindowCaption : nullptr;
     const wchar_t* executable = set.szExecutable[0] ? set.szExecutable : nullptr;
     HWND window = (caption || executable) ? CQVFindWindow::FindWindow(caption, executable, FALSE) : nullptr;
+    if (window && window == notThis)
+        window = nullptr;
     if (window) {
         const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
         const bool topmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;

@@ -28,10 +28,18 @@ public:
     static HWND GetTargetWindow(const tagWINCMD& command, const tagPRGINFO* set);
 
     // Brings the set's window to the top, or starts its application. TRUE.
-    static BOOL StartOrActivateApp(const tagPRGINFO& set);
+    // notThis: a window that must not be taken for the set's window (one
+    // asked to close that has not gone yet); the application is started instead.
+    static BOOL StartOrActivateApp(const tagPRGINFO& set, HWND notThis = nullptr);
     static BOOL SendSysCommand(HWND window, int code);
     // key: a virtual key of the key table or a character.
     static BOOL SendKeystroke(HWND window, int key, BOOL alt, BOOL ctrl, BOOL shift);
+    // Types the character itself (a Unicode packet) into the window with the
+    // CMD_MOD_* modifiers; never a key of the virtual-key table.
+    static BOOL TypeCharacter(HWND window, wchar_t character, int modifiers);
+    // Text input (multi-tap): the CMD_KEY command's character typed into the
+    // target window that Execute would choose for it.
+    static BOOL TypeText(const tagWINCMD& command, const tagPRGINFO* set);
     static BOOL ClickButton(HWND window, int id);
     static BOOL SelectComboItem(HWND window, int id, int index);
     static BOOL MoveSlider(HWND window, int id, int percent);

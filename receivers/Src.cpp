@@ -74,23 +74,24 @@ int CSrc::HandleIrEvent(std::uint8_t code) {
     std::uint8_t second = first;
     int doubleFunctionKey = KEYID_NONE;
     int keyId = KEYID_NONE;
+    std::uint8_t otherKey = NEC_CODE_IDLE;
     if (code != NEC_CODE_IDLE && SupportsDoubleFunctionKeys() && MapKeyCodeToKeyId(m_rcType, code, &keyId) &&
         IsDoubleFunctionKey(keyId)) {
         doubleFunctionKey = keyId;
-        m_clock->SleepMs(kDoubleFunctionWaitMs);
-        second = GetCurrentKeyCode();
-        if (second == NEC_CODE_IDLE) {
-            m_clock->SleepMs(kDoubleFunctionRetryMs);
-            second = GetCurrentKeyCode();
-        }
-        // A repeat frame during the wait is the same key still held.
-        if (second == NEC_CODE_REPEAT)
+        second = WatchDuringWait(first, kDoubleFunctionWaitMs);
+        if (second == NEC_CODE_IDLE)
+            second = WatchDuringWait(first, kDoubleFunctionRetryMs);
+        if (second != first && second != NEC_CODE_REPEAT && second != NEC_CODE_IDLE) {
+            // Another key pressed during the wait ends the press like a
+            // release. Its repeat frames that follow would be taken for this
+            // key, so it is reported right after this one.
+            otherKey = second;
+        } else if (second == NEC_CODE_REPEAT) {
+            // A repeat frame with no other key before it: still held.
             second = first;
+        }
         TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - Double function key: NEC key 0x%02X -> 0x%02X \n",
                    kHandleIrEventName, unsigned{first}, unsigned{second});
-        // Another key seen during the wait ends the press like a release; the
-        // code stays the double-function key's, and the other key arrives with
-        // the next frame.
     }
 
     if (code == NEC_CODE_IDLE || (doubleFunctionKey == KEYID_NONE && !MapKeyCodeToKeyId(m_rcType, code, &keyId))) {
@@ -118,6 +119,7 @@ int CSrc::HandleIrEvent(std::uint8_t code) {
     if (!m_autoRepeatAllowed)
         noAutoRepeat = 1;
 
+    m_heldKeyReport = m_keyId.load() == keyId;
     m_keyId = keyId;
     if (!m_eventCallback)
         return 0;
@@ -126,5 +128,21 @@ int CSrc::HandleIrEvent(std::uint8_t code) {
     TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls(): NEC 0x%02X -> Vemtra Key ID %d - <%ls> (%ls)\n", kHandleIrEventName,
                unsigned{m_scheduler.LastCode()}, keyId, GetEnglishKeyName(keyId), m_kindName.c_str());
     TracePrint(QVL_DETAIL, QVC_DEVICE, kSeparator);
-    return m_eventCallback(m_owner, this, keyId, noAutoRepeat);
+    const int result = m_eventCallback(m_owner, this, keyId, noAutoRepeat);
+    if (otherKey != NEC_CODE_IDLE)
+        HandleIrEvent(otherKey);
+    return result;
+}
+
+std::uint8_t CSrc::WatchDuringWait(std::uint8_t first, std::uint32_t ms) {
+    std::uint8_t code = NEC_CODE_IDLE;
+    for (std::uint32_t waited = 0; waited < ms;) {
+        const std::uint32_t slice = ms - waited < kDoubleFunctionPollMs ? ms - waited : kDoubleFunctionPollMs;
+        m_clock->SleepMs(slice);
+        waited += slice;
+        code = GetCurrentKeyCode();
+        if (code != first && code != NEC_CODE_REPEAT && code != NEC_CODE_IDLE)
+            return code;
+    }
+    return code;
 }

@@ -35,6 +35,10 @@ public:
     // Double-function keys: wait this long for the release, then once more.
     static constexpr std::uint32_t kDoubleFunctionWaitMs = 500;
     static constexpr std::uint32_t kDoubleFunctionRetryMs = 300;
+    // The hardware is looked at this often during the waits: a key's first
+    // frame stays visible until its repeat frame replaces it about 108 ms
+    // later, so another key pressed during the wait is never missed.
+    static constexpr std::uint32_t kDoubleFunctionPollMs = 100;
 
     // The clock serves the double-function waits; tests pass a fake one.
     explicit CSrc(unsigned option = 0, IClock& clock = SystemClock());
@@ -58,6 +62,11 @@ public:
     // the frame) when the address is unknown.
     virtual int SetRcTypeFromAddress(unsigned address, unsigned variant);
 
+    // True when the key last reported was already held before it: the key
+    // scheduler's re-report of a held key, not a new press. The owner's
+    // callback reads it on this receiver's thread.
+    bool IsHeldKeyReport() const { return m_heldKeyReport.load(std::memory_order_relaxed); }
+
     void SetClock(IClock& clock) { m_clock = &clock; }
     const std::wstring& GetKindName() const { return m_kindName; }
     int GetReceiverIndex() const { return m_receiverIndex; }
@@ -68,6 +77,7 @@ protected:
     PFNIREVENTCALLBACK m_eventCallback = nullptr;
     int m_initialized = 0;
     std::atomic<int> m_keyId{KEYID_NONE};
+    std::atomic<bool> m_heldKeyReport{false};
     std::wstring m_kindName;    // fixed name of the receiver kind, set by the derived constructor
     std::wstring m_deviceName;  // device actually opened; empty until found
     unsigned m_option = 0;
@@ -78,6 +88,11 @@ protected:
     int m_longPress = 0;  // 1 while a double-function key is held (second function)
 
 private:
+    // Waits ms in slices, looking at the hardware after each. Returns the
+    // code seen last, or at once the code of another key (not first, not a
+    // repeat, not idle).
+    std::uint8_t WatchDuringWait(std::uint8_t first, std::uint32_t ms);
+
     IClock* m_clock;
     CQVComApartment m_comApartment;
 };

@@ -3,6 +3,7 @@
 #include "support/QVDebugLogFile.h"
 
 #include "support/QVDebugOutput.h"
+#include "support/ScopedWin.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -13,21 +14,6 @@ namespace {
 
 constexpr int kKeptLogs = 10;
 
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE hFile) : m_hFile(hFile) {}
-    ~CFileHandle() {
-        if (IsValid())
-            CloseHandle(m_hFile);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    bool IsValid() const { return m_hFile != nullptr && m_hFile != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_hFile; }
-
-private:
-    HANDLE m_hFile;
-};
 
 // The start of the extension in the file name part of path, or its end.
 const wchar_t* FindExtension(const wchar_t* path) {
@@ -113,7 +99,7 @@ void QVAppendToLog(const wchar_t* path, const wchar_t* line) {
 
     // FILE_APPEND_DATA makes every write land at the current end, also when
     // several threads or processes write the same log.
-    CFileHandle file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    CQVHandle file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid())
         return;

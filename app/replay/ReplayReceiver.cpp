@@ -3,13 +3,23 @@
 #include <thread>
 #include <utility>
 
+namespace {
+
+// Frame times are on the 32-bit millisecond clock: a capture may run across
+// its wrap, so moments are compared by their signed difference.
+bool IsAfter(std::uint32_t a, std::uint32_t b) {
+    return static_cast<std::int32_t>(a - b) > 0;
+}
+
+}  // namespace
+
 CReplayClock::CReplayClock(bool realTime) : m_realTime(realTime), m_start(std::chrono::steady_clock::now()) {}
 
 std::uint32_t CReplayClock::NowMs() {
     if (!m_realTime)
         return m_now;
     auto elapsed = std::chrono::steady_clock::now() - m_start;
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    return m_now + static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 void CReplayClock::SleepMs(std::uint32_t ms) {
@@ -19,18 +29,27 @@ void CReplayClock::SleepMs(std::uint32_t ms) {
         m_now += ms;
 }
 
+void CReplayClock::SetOrigin(std::uint32_t origin) {
+    m_now = origin;
+    m_start = std::chrono::steady_clock::now();
+}
+
 void CReplayClock::Set(std::uint32_t now) {
     if (!m_realTime) {
         m_now = now;
         return;
     }
     std::uint32_t current = NowMs();
-    if (now > current)
+    if (IsAfter(now, current))
         SleepMs(now - current);
 }
 
 CSrcReplay::CSrcReplay(std::vector<tagCAPTUREFRAME> frames, int initialRcType, bool realTime)
     : CSrc(0, SystemClock()), m_clock(realTime), m_frames(std::move(frames)) {
+    // Time starts at the first frame, so a capture taken just before the
+    // clock wrapped plays in real time too.
+    if (!m_frames.empty())
+        m_clock.SetOrigin(m_frames.front().nTimeMs);
     SetClock(m_clock);
     m_kindName = L"Replay";
     m_deviceName = L"capture";
@@ -42,7 +61,7 @@ std::uint8_t CSrcReplay::GetCurrentKeyCode() {
     const std::uint32_t now = m_clock.NowMs();
     std::uint8_t code = NEC_CODE_IDLE;
     for (const tagCAPTUREFRAME& frame : m_frames) {
-        if (frame.nTimeMs > now)
+        if (IsAfter(frame.nTimeMs, now))
             break;
         code = frame.bCode;
     }
@@ -52,7 +71,7 @@ std::uint8_t CSrcReplay::GetCurrentKeyCode() {
 void CSrcReplay::Run() {
     for (const tagCAPTUREFRAME& frame : m_frames) {
         // A frame that fell inside a double-function wait was never polled.
-        if (frame.nTimeMs < m_clock.NowMs())
+        if (IsAfter(m_clock.NowMs(), frame.nTimeMs))
             continue;
         m_clock.Set(frame.nTimeMs);
         std::uint8_t code = frame.bCode;

@@ -19,7 +19,7 @@ struct tagREPLAYEVENT {
 };
 
 // Virtual time: SleepMs moves it on without waiting. In real time (a replay
-// that drives applications) the clock follows the wall clock from its start
+// that drives applications) the clock follows the wall clock from its origin
 // and Set waits until the moment has come.
 class CReplayClock final : public IClock {
 public:
@@ -27,6 +27,8 @@ public:
     std::uint32_t NowMs() override;
     void SleepMs(std::uint32_t ms) override;
     void Set(std::uint32_t now);
+    // The moment the clock shows now; in real time it runs on from there.
+    void SetOrigin(std::uint32_t origin);
 
 private:
     bool m_realTime;

@@ -70,10 +70,28 @@ TEST(Replay, InitialTypeServesFramesWithoutAddress) {
 }
 
 // The double-function wait blocks the poll: the frames inside it are never
-// seen as events of their own; another key down at 500 ms ends the press.
-TEST(Replay, FramesInsideTheDoubleFunctionWaitAreNotPolled) {
+// seen as events of their own. Another key showing during the wait ends the
+// press at once and is reported right after it.
+TEST(Replay, AnotherKeyInsideTheDoubleFunctionWaitEndsItAndFollows) {
     const auto events = ReplayCapture(Frames("0 2C 866B\n100 0A 866B\n300 0A\n500 FF\n"), RCTYPE_NONE);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].nTimeMs, 500u);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].nTimeMs, 100u);
     EXPECT_EQ(events[0].nKeyId, KEYID_PREVIOUS);
+    EXPECT_EQ(events[1].nTimeMs, 100u);
+    EXPECT_EQ(events[1].nKeyId, KEYID_POWER);
+}
+
+// Frame times are on the 32-bit millisecond clock: a capture that runs across
+// its wrap plays every frame, in order.
+TEST(Replay, FramesAcrossTheClockWrapArePlayed) {
+    const std::uint32_t start = 0u - 500u;
+    const std::vector<tagCAPTUREFRAME> frames = {
+        {start, 0x0A}, {start + 80, 0xFF}, {start + 400, 0xFF},   // Power, before the wrap
+        {start + 800, 0x14}, {start + 880, 0xFF},                  // Mute, after it
+    };
+    const auto events = ReplayCapture(frames, RCTYPE_NEC_866B);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].nKeyId, KEYID_POWER);
+    EXPECT_EQ(events[1].nKeyId, KEYID_MUTE);
+    EXPECT_EQ(events[1].nTimeMs, start + 800);
 }

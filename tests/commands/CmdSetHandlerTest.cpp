@@ -8,6 +8,7 @@
 #include "cmdsets/KeyNames.h"
 #include "cmdsets/KnownCmdSets.h"
 #include "commands/CmdSetHandler.h"
+#include "commands/MultiTapTable.h"
 #include "osd/OsdDlg.h"
 #include "tests/cmdsets/CmdSetFiles.h"
 #include "tests/commands/CommandTestUtil.h"
@@ -213,7 +214,6 @@ TEST_F(CmdSetHandlerTest, ActivatingAnotherCaptionClosesTheOldWindow) {
     CTargetProcess target(record);
     ASSERT_TRUE(target.Start());
     CCmdSetHandler handler(Paths(), CAppPathSources());
-    handler.SetCloseWait(0);
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
     std::size_t from = record.Count();
     EXPECT_TRUE(handler.ActivateMenuEntry(2));
@@ -223,6 +223,54 @@ TEST_F(CmdSetHandlerTest, ActivatingAnotherCaptionClosesTheOldWindow) {
     EXPECT_FALSE(handler.ActivateMenuEntry(3)) << "a free slot";
     EXPECT_STREQ(L"Kanzo Other", Current(handler).szName);
     cmdtest::CloseProcessWindows(record.WriterProcessId());
+}
+
+// A window that does not close (a "save changes?" prompt) is never taken for
+// the new set's window, though both sets name the same executable.
+TEST_F(CmdSetHandlerTest, OldWindowThatStaysOpenIsNotActivatedForTheNewSet) {
+    CTargetRecord record;
+    CTargetProcess target(record);
+    ASSERT_TRUE(target.Start(L"--keepopen"));
+    CCmdSetHandler handler(Paths(), CAppPathSources());
+    handler.SetCloseWait(300);
+    ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
+    const std::size_t from = record.Count();
+    EXPECT_TRUE(handler.ActivateMenuEntry(2));
+    EXPECT_GE(record.WaitFor(L"CLOSE", from), 0) << "the old window was asked to close";
+    EXPECT_GE(record.WaitFor(L"READY", from, 30000), 0) << "the new set's program was started";
+    EXPECT_TRUE(IsWindow(target.Window())) << "the old window refused to close";
+    EXPECT_NE(target.ProcessId(), record.WriterProcessId());
+    cmdtest::CloseProcessWindows(record.WriterProcessId());
+    target.Close(0);
+}
+
+// Multi-tap text is typed as characters: "." must not arrive as Delete, "!" as
+// Page Up, "(" as Down. Every character of every digit key's table, in order.
+TEST_F(CmdSetHandlerTest, TypedTextArrivesAsTheCharactersThemselves) {
+    CTargetRecord record;
+    CTargetProcess target(record);
+    ASSERT_TRUE(target.Start());
+    CCmdSetHandler handler(Paths(), CAppPathSources());
+    ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
+    std::wstring expected;
+    const std::size_t from = record.Count();
+    for (int keyId = MULTITAP_FIRST_KEY; keyId <= MULTITAP_LAST_KEY; ++keyId) {
+        for (const wchar_t* p = GetMultiTapCharacters(keyId); *p; ++p) {
+            tagWINCMD cmd = cmdtest::Cmd(CMD_KEY, *p);
+            CopyFixedText(cmd.szWindowCaption, WINCMD_TEXT_LEN, KANZO_TARGET_CAPTION);
+            ASSERT_TRUE(handler.TypeText(cmd)) << static_cast<unsigned>(*p);
+            expected += *p;
+        }
+    }
+    const std::wstring last = L"CHAR " + std::to_wstring(static_cast<unsigned>(expected.back()));
+    ASSERT_GE(record.WaitFor(last, from + expected.size() - 1, 10000), 0);
+    std::wstring typed;
+    for (const std::wstring& line : record.Matching(L"CHAR ", from))
+        typed += static_cast<wchar_t>(std::wcstoul(line.c_str() + 5, nullptr, 10));
+    EXPECT_EQ(expected, typed);
+    wchar_t text[512] = {};
+    GetDlgItemTextW(target.Window(), TARGET_ID_EDIT, text, 512);
+    EXPECT_EQ(expected, std::wstring(text)) << "nothing deleted, nothing out of place";
 }
 
 TEST_F(CmdSetHandlerTest, DisplayCommandsNeedADisplayAndCloseTheMenu) {

@@ -50,9 +50,16 @@ TEST_F(NecKeyScheduler, HeldKeyReportedAtOnceThenAfter200ThenOncePerSecond) {
     EXPECT_EQ(HoldKey(0x0A, 0, 3000), (std::vector<std::uint32_t>{0, 240, 1280, 2320}));
 }
 
+// The report at 240 ms opens a one-second window that closes 20 ms before the
+// clock wraps; the next report falls 20 ms after the wrap. A plain
+// "now >= last + 1000" (or a signed 64-bit difference) holds the key back for
+// good, so only differences of unsigned times pass.
 TEST_F(NecKeyScheduler, HeldKeyAcrossClockWrap) {
-    m_start = 0xFFFFFF00u;
+    m_start = 0u - 1260u;
     EXPECT_EQ(HoldKey(0x0A, 0, 3000), (std::vector<std::uint32_t>{0, 240, 1280, 2320}));
+    std::uint8_t out = 0;
+    EXPECT_TRUE(Feed(NEC_CODE_IDLE, 2960 + 250, &out)) << "a release after the wrap";
+    EXPECT_EQ(out, NEC_CODE_IDLE);
 }
 
 TEST_F(NecKeyScheduler, RepeatFramesCountAsTheHeldKey) {

@@ -174,42 +174,52 @@ TEST_F(Src, ReportIsTracedBetweenSeparators) {
 #endif
 
 // Double-function keys: the test plays the hardware during the waits.
+// What the hardware shows from a moment on, in ms after the press.
+struct tagHARDWARE {
+    std::uint32_t nAtMs;
+    std::uint8_t bCode;
+};
+
 class SrcDoubleFunction : public Src {
 protected:
     void SetUp() override {
         Src::SetUp();
         m_src.Init(&m_log, RecordEvent);
         m_clock.OnSleep([this](std::uint32_t) {
-            if (m_step < m_codesDuringWait.size())
-                m_src.SetCurrentKeyCode(m_codesDuringWait[m_step++]);
+            const std::uint32_t elapsed = m_clock.NowMs() - m_pressedAt;
+            for (const tagHARDWARE& change : m_timeline)
+                if (change.nAtMs <= elapsed)
+                    m_src.SetCurrentKeyCode(change.bCode);
         });
     }
 
-    // Presses `code` with the hardware reporting `during` at each wait.
-    int Press(std::uint8_t code, std::vector<std::uint8_t> during) {
-        m_codesDuringWait = std::move(during);
-        m_step = 0;
-        m_clock.Sleeps();
+    // Presses `code`; the hardware keeps showing it until the timeline says otherwise.
+    int Press(std::uint8_t code, std::vector<tagHARDWARE> timeline = {}) {
+        m_timeline = std::move(timeline);
+        m_pressedAt = m_clock.NowMs();
         m_sleepsBefore = m_clock.Sleeps().size();
         m_src.SetCurrentKeyCode(code);
         return m_src.HandleIrEvent(code);
     }
 
-    std::vector<std::uint32_t> SleepsOfLastPress() const {
-        return {m_clock.Sleeps().begin() + static_cast<std::ptrdiff_t>(m_sleepsBefore), m_clock.Sleeps().end()};
+    std::uint32_t WaitedMs() const {
+        std::uint32_t total = 0;
+        for (std::size_t i = m_sleepsBefore; i < m_clock.Sleeps().size(); ++i)
+            total += m_clock.Sleeps()[i];
+        return total;
     }
 
     const tagEVENT& LastEvent() const { return m_log.events.back(); }
 
     CTestSrc m_src{m_clock, RCTYPE_NEC_866B, 1};
-    std::vector<std::uint8_t> m_codesDuringWait;
-    std::size_t m_step = 0;
+    std::vector<tagHARDWARE> m_timeline;
+    std::uint32_t m_pressedAt = 0;
     std::size_t m_sleepsBefore = 0;
 };
 
 TEST_F(SrcDoubleFunction, TapGivesFirstFunction) {
-    Press(kPreviousFrew, {NEC_CODE_IDLE, NEC_CODE_IDLE});
-    EXPECT_EQ(SleepsOfLastPress(), (std::vector<std::uint32_t>{500, 300}));
+    Press(kPreviousFrew, {{60, NEC_CODE_IDLE}});
+    EXPECT_EQ(WaitedMs(), 800u) << "500 ms, and 300 more after an idle look";
     ASSERT_EQ(m_log.events.size(), 1u);
     EXPECT_EQ(LastEvent().nKeyId, KEYID_PREVIOUS);
     EXPECT_EQ(LastEvent().fNoAutoRepeat, 1);
@@ -218,8 +228,8 @@ TEST_F(SrcDoubleFunction, TapGivesFirstFunction) {
 }
 
 TEST_F(SrcDoubleFunction, HeldAt500GivesSecondFunction) {
-    Press(kNextFfwd, {kNextFfwd});
-    EXPECT_EQ(SleepsOfLastPress(), (std::vector<std::uint32_t>{500}));
+    Press(kNextFfwd);
+    EXPECT_EQ(WaitedMs(), 500u);
     ASSERT_EQ(m_log.events.size(), 1u);
     EXPECT_EQ(LastEvent().nKeyId, KEYID_FFWD);
     EXPECT_EQ(LastEvent().fNoAutoRepeat, 1);
@@ -227,24 +237,24 @@ TEST_F(SrcDoubleFunction, HeldAt500GivesSecondFunction) {
 }
 
 TEST_F(SrcDoubleFunction, GapAt500ThenHeldAt800GivesSecondFunction) {
-    Press(kPreviousFrew, {NEC_CODE_IDLE, kPreviousFrew});
-    EXPECT_EQ(SleepsOfLastPress(), (std::vector<std::uint32_t>{500, 300}));
+    Press(kPreviousFrew, {{450, NEC_CODE_IDLE}, {650, kPreviousFrew}});
+    EXPECT_EQ(WaitedMs(), 800u);
     EXPECT_EQ(LastEvent().nKeyId, KEYID_FREW);
     EXPECT_EQ(m_src.LongPress(), 1);
 }
 
-TEST_F(SrcDoubleFunction, RepeatFrameDuringWaitMeansHeld) {
-    Press(kPreviousFrew, {NEC_CODE_REPEAT});
+TEST_F(SrcDoubleFunction, RepeatFramesDuringWaitMeanHeld) {
+    Press(kPreviousFrew, {{110, NEC_CODE_REPEAT}});
     EXPECT_EQ(LastEvent().nKeyId, KEYID_FREW);
 }
 
 TEST_F(SrcDoubleFunction, ReleaseAfterLongPressStaysSecondFunction) {
-    Press(kPreviousFrew, {kPreviousFrew});
+    Press(kPreviousFrew);
     ASSERT_EQ(LastEvent().nKeyId, KEYID_FREW);
     // The held key comes round again once the scheduler lets a repetition
     // through; this time it is released during the wait.
     m_clock.Advance(1000);
-    Press(kPreviousFrew, {NEC_CODE_IDLE, NEC_CODE_IDLE});
+    Press(kPreviousFrew, {{0, NEC_CODE_IDLE}});
     ASSERT_EQ(m_log.events.size(), 2u);
     EXPECT_EQ(LastEvent().nKeyId, KEYID_FREW);
     EXPECT_EQ(m_src.LongPress(), 0);
@@ -252,29 +262,38 @@ TEST_F(SrcDoubleFunction, ReleaseAfterLongPressStaysSecondFunction) {
     m_clock.Advance(300);
     m_src.HandleIrEvent(NEC_CODE_IDLE);
     EXPECT_EQ(m_src.GetKeyId(), KEYID_NONE);
-    Press(kPreviousFrew, {NEC_CODE_IDLE, NEC_CODE_IDLE});
+    Press(kPreviousFrew, {{0, NEC_CODE_IDLE}});
     ASSERT_EQ(m_log.events.size(), 3u);
     EXPECT_EQ(LastEvent().nKeyId, KEYID_PREVIOUS);
 }
 
 TEST_F(SrcDoubleFunction, OtherKeyEndsLongPress) {
-    Press(kPreviousFrew, {kPreviousFrew});
+    Press(kPreviousFrew);
     ASSERT_EQ(m_src.LongPress(), 1);
-    Press(kMute, {});
+    Press(kMute);
     EXPECT_EQ(LastEvent().nKeyId, KEYID_MUTE);
     EXPECT_EQ(LastEvent().fNoAutoRepeat, 0);
     EXPECT_EQ(m_src.LongPress(), 0);
-    EXPECT_TRUE(SleepsOfLastPress().empty());
+    EXPECT_EQ(WaitedMs(), 0u);
 }
 
-TEST_F(SrcDoubleFunction, OtherKeyDuringWaitCountsAsRelease) {
-    Press(kPreviousFrew, {kMute});
-    ASSERT_EQ(m_log.events.size(), 1u);
-    EXPECT_EQ(LastEvent().nKeyId, KEYID_PREVIOUS);
-    // The other key arrives with its own frame.
-    m_clock.Advance(80);
-    Press(kMute, {});
+// Tapped, then another key pressed and held within the wait: the repeat frames
+// seen later belong to the other key. First function, then the other key at
+// once, and its repeats stay the other key.
+TEST_F(SrcDoubleFunction, OtherKeyHeldDuringWaitFollowsTheFirstFunction) {
+    Press(kPreviousFrew, {{100, NEC_CODE_IDLE}, {250, kMute}, {360, NEC_CODE_REPEAT}});
+    ASSERT_EQ(m_log.events.size(), 2u);
+    EXPECT_EQ(m_log.events[0].nKeyId, KEYID_PREVIOUS);
+    EXPECT_EQ(m_log.events[0].fNoAutoRepeat, 1);
+    EXPECT_EQ(m_log.events[1].nKeyId, KEYID_MUTE);
+    EXPECT_EQ(m_log.events[1].fNoAutoRepeat, 0);
+    EXPECT_EQ(WaitedMs(), 300u) << "the other key ends the wait";
+    EXPECT_EQ(m_src.LongPress(), 0);
+    // Its repeat frames go on as the other key.
+    m_clock.Advance(1000);
+    EXPECT_EQ(m_src.HandleIrEvent(NEC_CODE_REPEAT), m_log.result);
     EXPECT_EQ(LastEvent().nKeyId, KEYID_MUTE);
+    EXPECT_EQ(m_src.GetKeyId(), KEYID_MUTE);
 }
 
 TEST_F(SrcDoubleFunction, ReceiverWithoutSupportReportsTheKeyItself) {

@@ -119,11 +119,11 @@ bool CTargetProcess::Start(const std::wstring& options) {
     return IsWindow(m_window) != FALSE;
 }
 
-void CTargetProcess::Close() {
+void CTargetProcess::Close(DWORD waitMs) {
     if (!m_process)
         return;
     EnumWindows(CloseProc, static_cast<LPARAM>(m_processId));
-    if (WaitForSingleObject(m_process, 5000) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(m_process, waitMs) != WAIT_OBJECT_0)
         TerminateProcess(m_process, 1);
     CloseHandle(m_process);
     m_process = nullptr;

@@ -60,7 +60,8 @@ public:
 
     // Starts the target with the options of TargetRecord.h and waits for its READY line.
     bool Start(const std::wstring& options = std::wstring());
-    void Close();
+    // Asks the windows to close and waits up to waitMs before ending the process.
+    void Close(DWORD waitMs = 5000);
     HWND Window() const { return m_window; }
     DWORD ProcessId() const { return m_processId; }
 

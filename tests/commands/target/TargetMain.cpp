@@ -12,6 +12,8 @@ namespace {
 
 tagTARGET_RECORD* g_record = nullptr;
 HANDLE g_event = nullptr;
+HANDLE g_lock = nullptr;  // shared by every target writing the same record
+bool g_keepOpen = false;  // --keepopen: a close is recorded and refused
 HWND g_main = nullptr;
 HWND g_trackbar = nullptr;
 HWND g_scrollbar = nullptr;
@@ -30,11 +32,17 @@ void Record(const wchar_t* format, ...) {
         n = 254;
     line[n] = L'\n';
     line[n + 1] = 0;
+    // Two targets may write one record (a test that starts a second program):
+    // reading the length, copying and publishing it is one step.
+    if (g_lock)
+        WaitForSingleObject(g_lock, INFINITE);
     const LONG used = g_record->cchUsed;
-    if (used + n + 1 >= static_cast<LONG>(TARGET_RECORD_CHARS))
-        return;
-    std::wmemcpy(g_record->text + used, line, n + 1);
-    InterlockedExchange(&g_record->cchUsed, used + n + 1);
+    if (used + n + 1 < static_cast<LONG>(TARGET_RECORD_CHARS)) {
+        std::wmemcpy(g_record->text + used, line, n + 1);
+        InterlockedExchange(&g_record->cchUsed, used + n + 1);
+    }
+    if (g_lock)
+        ReleaseMutex(g_lock);
     SetEvent(g_event);
 }
 
@@ -49,6 +57,7 @@ void OpenRecord() {
     g_record->dwProcessId = GetCurrentProcessId();
     const std::wstring eventName = std::wstring(name) + TARGET_EVENT_SUFFIX;
     g_event = OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName.c_str());
+    g_lock = CreateMutexW(nullptr, FALSE, (std::wstring(name) + TARGET_LOCK_SUFFIX).c_str());
 }
 
 std::wstring Modifiers() {
@@ -141,7 +150,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         if (hwnd == g_main)
             Record(L"CLOSE");
-        DestroyWindow(hwnd);
+        if (!g_keepOpen)
+            DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:
         if (hwnd == g_main)
@@ -225,6 +235,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     Option(commandLine, L"popup", &popup);
     Option(commandLine, L"maximized", &maximized);
     Option(commandLine, L"minimized", &minimized);
+    Option(commandLine, L"keepopen", &g_keepOpen);
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);

@@ -15,6 +15,7 @@
 //   --trackbar=<n>     start position of the trackbar (range 0 to 50, default 48)
 //   --scroll=<n>       start position of the scroll bar (range 0 to 100, default 20)
 //   --maximized / --minimized   initial show state
+//   --keepopen         WM_CLOSE is recorded but the window stays (a "save changes?" prompt)
 //
 // Record lines (one per event, in arrival order; ids below):
 //   READY <hwnd hex>                    main window created and shown
@@ -60,3 +61,5 @@ struct tagTARGET_RECORD {
 };
 // The event set after each line: the record's name with this suffix.
 constexpr const wchar_t* TARGET_EVENT_SUFFIX = L".Event";
+// The mutex that serialises writers: the record's name with this suffix.
+constexpr const wchar_t* TARGET_LOCK_SUFFIX = L".Lock";

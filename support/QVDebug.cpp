@@ -19,6 +19,9 @@ constexpr wchar_t kDashedHead[] = L"--- QVDEBUG --------------------------------
 constexpr wchar_t kDashedTail[] = L"-----------------------------------------------------------\n";
 constexpr wchar_t kNotAttached[] = L"QVDEBUG_GetProcInfoPtr() - ERROR function called before TraceInitInternal()\n";
 constexpr std::int8_t kMaxRefCount = 127;
+// The native stand-in keeps its indentation in a buffer of this size: both
+// stop indenting at the same depth.
+static_assert(QVCACHE_INDENT_UNITS == QVINDENT_UNITS, "indentation of the cache and of the stand-in");
 
 // The calling process's record while it is attached; otherwise null after the
 // "called before" diagnostic.
@@ -50,24 +53,16 @@ tagQVTHREADINFO* PassingThread(int level, unsigned contextMask) {
     return pThread && Passes(*pThread, level, contextMask) ? pThread : nullptr;
 }
 
-// Writes indentation + marker + text as one line.
-void WriteMarked(tagQVTHREADINFO* pThread, int level, const wchar_t* marker, const wchar_t* text) {
-    wchar_t body[QVLINE_UNITS];
-    QVFormat(body, QVLINE_UNITS, L"%ls%ls", pThread->szIndent, marker);
-    QVAppend(body, QVLINE_UNITS, text);
-    QVWriteLine(pThread, level, body);
-}
-
 void WriteFormatted(tagQVTHREADINFO* pThread, int level, const wchar_t* marker, const wchar_t* format, va_list args) {
     wchar_t text[QVLINE_UNITS];
     QVFormatV(text, QVLINE_UNITS, format, args);
-    WriteMarked(pThread, level, marker, text);
+    QVWriteLine(pThread, level, marker, text);
 }
 
 void WriteLine(tagQVTHREADINFO* pThread, int level, const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
-    WriteFormatted(pThread, level, L" ", format, args);
+    WriteFormatted(pThread, level, QVMARK_TEXT, format, args);
     va_end(args);
 }
 
@@ -319,7 +314,7 @@ void TracePrint(int level, unsigned contextMask, const wchar_t* format, ...) {
         return;
     va_list args;
     va_start(args, format);
-    WriteFormatted(pThread, level, L" ", format, args);
+    WriteFormatted(pThread, level, QVMARK_TEXT, format, args);
     va_end(args);
 }
 
@@ -329,20 +324,19 @@ void TraceEnter(int level, unsigned contextMask, const wchar_t* format, ...) {
         return;
     va_list args;
     va_start(args, format);
-    WriteFormatted(pThread, level, L"\\ ", format, args);
+    WriteFormatted(pThread, level, QVMARK_ENTER, format, args);
     va_end(args);
-    QVAppend(pThread->szIndent, QVCACHE_INDENT_UNITS, L"|");
+    QVIndentEnter(pThread->szIndent, QVCACHE_INDENT_UNITS);
 }
 
 void TraceLeave(int level, unsigned contextMask, const wchar_t* format, ...) {
     tagQVTHREADINFO* pThread = PassingThread(level, contextMask);
     if (!pThread)
         return;
-    const std::size_t length = wcsnlen(pThread->szIndent, QVCACHE_INDENT_UNITS - 1);
-    pThread->szIndent[length > 0 ? length - 1 : 0] = L'\0';
+    QVIndentLeave(pThread->szIndent, QVCACHE_INDENT_UNITS);
     va_list args;
     va_start(args, format);
-    WriteFormatted(pThread, level, L"/ ", format, args);
+    WriteFormatted(pThread, level, QVMARK_LEAVE, format, args);
     va_end(args);
 }
 
@@ -350,23 +344,11 @@ void TraceResult(int level, unsigned contextMask, const wchar_t* text, long resu
     tagQVTHREADINFO* pThread = PassingThread(level, contextMask);
     if (!pThread)
         return;
-    wchar_t head[128];
-    QVFormat(head, 128, L"%ls", text ? text : L"");
-    std::size_t length = std::wcslen(head);
-    if (length > 0 && head[length - 1] == L'\n')
-        head[--length] = L'\0';
-    if (length > 0 && head[length - 1] == L'\r')
-        head[--length] = L'\0';
-
-    if (result == 0) {
-        WriteLine(pThread, level, L"%ls -> S_OK\n", head);
+    wchar_t first[QVLINE_UNITS];
+    const bool explain = QVFormatResult(first, QVLINE_UNITS, text, result);
+    QVWriteLine(pThread, level, QVMARK_TEXT, first);
+    if (!explain)
         return;
-    }
-    if (result == 1) {
-        WriteLine(pThread, level, L"%ls -> S_FALSE\n", head);
-        return;
-    }
-    WriteLine(pThread, level, result < 0 ? L"%ls -> FAILED\n" : L"%ls\n", head);
     wchar_t error[QVLINE_UNITS];
     TraceFormatError(error, static_cast<DWORD>(result), QVLINE_UNITS, FALSE);
     WriteLine(pThread, level, L"-> %ls\n", error);
@@ -401,7 +383,7 @@ void TraceHexDump(const void* data, std::uintptr_t baseAddress, std::size_t firs
 
         const std::uint32_t dwDetails = pThread->dwDetails;
         pThread->dwDetails = 1;
-        WriteMarked(pThread, QVL_INFO, L" ", text);
+        QVWriteLine(pThread, QVL_INFO, QVMARK_TEXT, text);
         pThread->dwDetails = dwDetails;
         if (row > SIZE_MAX - 16)
             break;
@@ -414,9 +396,9 @@ void TraceWindowMessage(int level, unsigned contextMask, UINT message, const wch
         return;
     wchar_t name[64];
     TraceMessageName(message, name, 64);
-    wchar_t body[QVLINE_UNITS];
-    QVFormat(body, QVLINE_UNITS, L"%ls%ls[0x%08X] %ls\n", pThread->szIndent, caption ? caption : L"", message, name);
-    QVWriteLine(pThread, level, body);
+    wchar_t text[QVLINE_UNITS];
+    QVFormat(text, QVLINE_UNITS, L"%ls[0x%08X] %ls\n", caption ? caption : L"", message, name);
+    QVWriteLine(pThread, level, QVMARK_NONE, text);
 }
 
 void TraceMsgStruct(const wchar_t* caption, const MSG* pMsg, int level, unsigned contextMask) {
@@ -433,15 +415,15 @@ void TraceGuid(int level, unsigned contextMask, const GUID& guid, const wchar_t*
     tagQVTHREADINFO* pThread = PassingThread(level, contextMask);
     if (!pThread)
         return;
-    wchar_t text[40];
+    wchar_t digits[40];
     wchar_t name[40] = L"";
     const wchar_t* pszName = TraceGuidName(guid);
     if (*pszName)
         QVFormat(name, 40, L"%-33ls", pszName);
-    wchar_t body[QVLINE_UNITS];
-    QVFormat(body, QVLINE_UNITS, L"%ls%ls GUID {%ls} %ls\n", pThread->szIndent, caption ? caption : L"",
-             TraceFormatGuid(guid, text, 40), name);
-    QVWriteLine(pThread, level, body);
+    wchar_t text[QVLINE_UNITS];
+    QVFormat(text, QVLINE_UNITS, L"%ls GUID {%ls} %ls\n", caption ? caption : L"", TraceFormatGuid(guid, digits, 40),
+             name);
+    QVWriteLine(pThread, level, QVMARK_NONE, text);
 }
 
 const wchar_t* TraceFormatError(wchar_t* buffer, DWORD errorCode, std::size_t units, BOOL multiLine) {

@@ -1,6 +1,8 @@
 // Native stand-in for the trace facility: same filter rules per thread, lines
-// kept in memory instead of a shared-memory cache and the debugger.
+// kept in memory instead of a shared-memory cache and the debugger. Their text
+// is built by QVDebugFormat.cpp, as on Windows.
 #include "support/QVDebug.h"
+#include "support/QVDebugFormat.h"
 #include "support/QVDebugHost.h"
 
 #include <chrono>
@@ -17,33 +19,44 @@ struct ThreadState {
     int details = 3;
     unsigned contexts = 0;
     unsigned outputs = 0;
-    std::wstring indent;
+    wchar_t indent[QVINDENT_UNITS] = {};
 };
 
 thread_local ThreadState t_state;
 std::mutex g_linesLock;
 std::vector<std::wstring> g_lines;
 
-const wchar_t* Tag(int level) {
-    switch (level) {
-    case QVL_MSG: return L"MSG ";
-    case QVL_ERR: return L"ERR ";
-    case QVL_WRN: return L"WRN ";
-    case QVL_USR: return L"USR ";
-    case QVL_IO: return L"I_O ";
-    default: return L"    ";
+// The text cut as on Windows, to its first units - 1 characters. vswprintf
+// leaves nothing of a text that does not fit, so the text is formatted whole
+// in a buffer that grows until it does.
+void FormatText(wchar_t* text, std::size_t units, const wchar_t* format, va_list args) {
+    constexpr std::size_t kMostUnits = std::size_t{1} << 20;  // beyond that it is an encoding error
+    std::vector<wchar_t> whole(units);
+    for (;;) {
+        va_list attempt;
+        va_copy(attempt, args);
+        const int written = std::vswprintf(whole.data(), whole.size(), format, attempt);
+        va_end(attempt);
+        if (written >= 0)
+            break;
+        if (whole.size() >= kMostUnits) {
+            whole[0] = L'\0';
+            break;
+        }
+        whole.resize(whole.size() * 4);
     }
+    text[0] = L'\0';
+    QVAppend(text, units, whole.data());
 }
 
 void Emit(int level, const wchar_t* marker, const wchar_t* format, va_list args) {
-    wchar_t text[QVDEBUG_MAX_LINE + 1];
-    std::vswprintf(text, QVDEBUG_MAX_LINE + 1, format, args);
-    std::wstring line = Tag(level);
-    line += t_state.indent;
-    line += marker;
-    line += text;
+    wchar_t text[QVLINE_UNITS];
+    FormatText(text, QVLINE_UNITS, format, args);
+    // No clock or memory columns here: every line is as with details 1.
+    wchar_t line[QVLINE_UNITS];
+    QVAssembleLine(line, QVLINE_UNITS, L"", level, t_state.indent, marker, text);
     std::lock_guard<std::mutex> lock(g_linesLock);
-    g_lines.push_back(line.substr(0, QVDEBUG_MAX_LINE));
+    g_lines.emplace_back(line);
 }
 
 std::uint32_t NowMs() {
@@ -105,7 +118,7 @@ void TracePrint(int level, unsigned contextMask, const wchar_t* format, ...) {
         return;
     va_list args;
     va_start(args, format);
-    Emit(level, L" ", format, args);
+    Emit(level, QVMARK_TEXT, format, args);
     va_end(args);
 }
 
@@ -114,24 +127,30 @@ void TraceEnter(int level, unsigned contextMask, const wchar_t* format, ...) {
         return;
     va_list args;
     va_start(args, format);
-    Emit(level, L"\\ ", format, args);
+    Emit(level, QVMARK_ENTER, format, args);
     va_end(args);
-    t_state.indent += L'|';
+    QVIndentEnter(t_state.indent, QVINDENT_UNITS);
 }
 
 void TraceLeave(int level, unsigned contextMask, const wchar_t* format, ...) {
     if (!TracePasses(level, contextMask))
         return;
-    if (!t_state.indent.empty())
-        t_state.indent.pop_back();
+    QVIndentLeave(t_state.indent, QVINDENT_UNITS);
     va_list args;
     va_start(args, format);
-    Emit(level, L"/ ", format, args);
+    Emit(level, QVMARK_LEAVE, format, args);
     va_end(args);
 }
 
 void TraceResult(int level, unsigned contextMask, const wchar_t* text, long result) {
-    TracePrint(level, contextMask, L"%ls -> 0x%08lX\n", text, static_cast<unsigned long>(result));
+    if (!TracePasses(level, contextMask))
+        return;
+    wchar_t first[QVLINE_UNITS];
+    const bool explain = QVFormatResult(first, QVLINE_UNITS, text, result);
+    TracePrint(level, contextMask, L"%ls", first);
+    // No system message texts here: the code as Windows writes one without text.
+    if (explain)
+        TracePrint(level, contextMask, L"-> Error 0x%08X\n", static_cast<unsigned>(result));
 }
 
 void TraceHexDump(const void*, std::uintptr_t, std::size_t, std::size_t) {}
@@ -141,9 +160,9 @@ CQVTraceScope::CQVTraceScope(int level, unsigned contextMask, const wchar_t* fun
     if (!TracePasses(level, contextMask))
         return;
     m_active = 1;
-    std::swprintf(m_functionName, 512, L"%ls", functionName);
+    QVAppend(m_functionName, sizeof(m_functionName) / sizeof(m_functionName[0]), functionName);
     m_startTime = NowMs();
-    TraceEnter(level, contextMask, L"%ls(%ls)\n", functionName, argumentText ? argumentText : L"");
+    TraceEnter(level, contextMask, L"%ls(%ls)\n", m_functionName, argumentText ? argumentText : L"");
 }
 
 CQVTraceScope::~CQVTraceScope() {

@@ -5,5 +5,6 @@
 #include <string>
 #include <vector>
 
-// Every line written since the last call, each as tag + indentation + text.
+// Every line written since the last call, each as the Windows facility writes
+// it with details 1 (no prefix): tag, indentation, marker and text.
 std::vector<std::wstring> TraceHostTakeLines();

@@ -1,5 +1,5 @@
-// Line assembly and routing of the trace log. Nothing here allocates: every
-// text lives in a stack buffer of QVLINE_UNITS units.
+// Formatting and routing of the trace log's lines. Nothing here allocates:
+// every text lives in a stack buffer of QVLINE_UNITS units.
 #include "support/QVDebugOutput.h"
 
 #include "support/QVDebug.h"
@@ -31,15 +31,6 @@ void QVFormat(wchar_t* buffer, std::size_t units, const wchar_t* format, ...) {
     va_end(args);
 }
 
-void QVAppend(wchar_t* buffer, std::size_t units, const wchar_t* text) {
-    if (units == 0 || !text)
-        return;
-    std::size_t length = wcsnlen(buffer, units - 1);
-    while (*text && length < units - 1)
-        buffer[length++] = *text++;
-    buffer[length] = L'\0';
-}
-
 void QVDiagnostic(const wchar_t* format, ...) {
     wchar_t text[QVLINE_UNITS];
     va_list args;
@@ -49,37 +40,6 @@ void QVDiagnostic(const wchar_t* format, ...) {
     wchar_t line[QVLINE_UNITS] = L"QV:  ";
     QVAppend(line, QVLINE_UNITS, text);
     OutputDebugStringW(line);
-}
-
-const wchar_t* QVLevelTag(int level) {
-    switch (level) {
-    case QVL_MSG: return L"MSG ";
-    case QVL_ERR: return L"ERR ";
-    case QVL_WRN: return L"WRN ";
-    case QVL_USR: return L"USR ";
-    case QVL_IO: return L"I_O ";
-    default: return L"    ";
-    }
-}
-
-void QVFormatLinePrefix(wchar_t* buffer, std::size_t units, std::uint32_t dwDetails, const tagQVLINESTAMP& stamp) {
-    switch (dwDetails) {
-    case 1:
-        QVFormat(buffer, units, L"");
-        break;
-    case 2:
-        QVFormat(buffer, units, L"%ls 0x???: ", stamp.szTime);
-        break;
-    default:
-        if (stamp.nDifferenceKB != 0)
-            QVFormat(buffer, units, L"%ls %7dK(%+9d) %04X-%04X: ", stamp.szTime, static_cast<int>(stamp.dwWorkingSetKB),
-                     static_cast<int>(stamp.nDifferenceKB), static_cast<unsigned>(stamp.dwProcessId),
-                     static_cast<unsigned>(stamp.dwThreadId));
-        else  // the memory columns as blanks, so that lines stay aligned
-            QVFormat(buffer, units, L"%ls                     %04X-%04X: ", stamp.szTime,
-                     static_cast<unsigned>(stamp.dwProcessId), static_cast<unsigned>(stamp.dwThreadId));
-        break;
-    }
 }
 
 namespace {
@@ -104,13 +64,13 @@ void TakeStamp(tagQVTHREADINFO* pThread, tagQVLINESTAMP& stamp) {
 
 }  // namespace
 
-void QVWriteLine(tagQVTHREADINFO* pThread, int level, const wchar_t* body) {
+void QVWriteLine(tagQVTHREADINFO* pThread, int level, const wchar_t* marker, const wchar_t* text) {
     tagQVLINESTAMP stamp;
     TakeStamp(pThread, stamp);
+    wchar_t prefix[QVLINE_UNITS];
+    QVFormatLinePrefix(prefix, QVLINE_UNITS, pThread->dwDetails, stamp);
     wchar_t line[QVLINE_UNITS];
-    QVFormatLinePrefix(line, QVLINE_UNITS, pThread->dwDetails, stamp);
-    QVAppend(line, QVLINE_UNITS, QVLevelTag(level));
-    QVAppend(line, QVLINE_UNITS, body);
+    QVAssembleLine(line, QVLINE_UNITS, prefix, level, pThread->szIndent, marker, text);
 
     const std::uint32_t dwOutputs = pThread->dwOutputFlags;
     if (dwOutputs & QVOUT_DEBUGGER)

@@ -5,6 +5,7 @@
 #include "commands/EnumWinModules.h"
 #include "commands/FindWindowRules.h"
 #include "commands/QVFindWindow.h"
+#include "support/ScopedWin.h"
 #include "tests/commands/CommandTestUtil.h"
 #include "tests/support/TraceTestUtil.h"
 
@@ -152,12 +153,14 @@ protected:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = FINDWINDOW_EXCLUDED_CLASS;
         RegisterClassExW(&wc);
-        m_window = CreateWindowExW(0, FINDWINDOW_EXCLUDED_CLASS, L"Probe Window Of The Program", WS_OVERLAPPED | WS_VISIBLE,
-                                   0, 0, 100, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        m_owner.Reset(CreateWindowExW(0, FINDWINDOW_EXCLUDED_CLASS, L"Probe Window Of The Program",
+                                      WS_OVERLAPPED | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, wc.hInstance,
+                                      nullptr));
+        m_window = m_owner.Get();
         ASSERT_NE(nullptr, m_window);
     }
-    void TearDown() override { DestroyWindow(m_window); }
-    HWND m_window = nullptr;
+    CQVWindow m_owner;
+    HWND m_window = nullptr;  // m_owner's, for the comparisons
 };
 
 TEST_F(FindWindowExcludedClass, ModuleSearchNeverListsIt) {

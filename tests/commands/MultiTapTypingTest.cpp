@@ -67,7 +67,7 @@ protected:
     }
 
     CQVWindow m_frame;
-    HWND m_edit = nullptr;
+    HWND m_edit = nullptr;  // a child: destroyed with the frame
     CQVHandle m_stopEvent{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     CMultiTapInput m_input{SystemClock()};
     CMultiTapKeyTyper m_typer;
@@ -95,8 +95,9 @@ TEST_F(MultiTapTyping, TheTyperHonoursShiftAndAVanishedTarget) {
 
     tagWINCMD none;
     EXPECT_FALSE(m_typer.ExecuteCommand(none));
-    HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    DestroyWindow(gone);
+    // The owner goes at the end of the line: the handle names a window that is gone.
+    const HWND gone =
+        CQVWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)).Get();
     CMultiTapKeyTyper lost(gone);
     EXPECT_FALSE(lost.ExecuteCommand(cmd));
 }

@@ -5,6 +5,7 @@
 #include "commands/WinCommands.h"
 #include "commands/WinCommandRules.h"
 #include "commands/WinMouseMove.h"
+#include "support/ScopedWin.h"
 #include "tests/commands/CommandTestUtil.h"
 #include "tests/support/FakeClock.h"
 
@@ -247,13 +248,13 @@ TEST_F(MouseMover, MainWindowOwnsTheTimerOnceItExists) {
     EXPECT_EQ(GetCurrentThreadId(), GetWindowThreadProcessId(hidden, nullptr)) << "the constructing thread's";
     mover.Stop();
 
-    HWND main = CreateWindowExW(0, L"STATIC", L"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    CWinMouseMove::SetMainWindow(main);
+    CQVWindow main(CreateWindowExW(0, L"STATIC", L"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    CWinMouseMove::SetMainWindow(main.Get());
     mover.Start(1, 1);
-    EXPECT_EQ(main, mover.GetTimerWindow());
+    EXPECT_EQ(main.Get(), mover.GetTimerWindow());
     EXPECT_EQ(2, NextMove()) << "one pixel right and one down";
     mover.Stop();
-    DestroyWindow(main);
+    main.Close();
     CWinMouseMove::SetMainWindow(nullptr);
     mover.Start(1, 1);
     EXPECT_EQ(hidden, mover.GetTimerWindow()) << "back to the hidden window";

@@ -3,6 +3,7 @@
 
 #include "commands/WinCommands.h"
 #include "commands/WinCommandRules.h"
+#include "support/ScopedWin.h"
 #include "tests/commands/CommandTestUtil.h"
 #include "tests/commands/WinCommandsFakes.h"
 
@@ -188,8 +189,10 @@ TEST_F(WinCommandsOnTarget, UnknownControlSubtypeAnswersFalse) {
 }
 
 TEST_F(WinCommandsOnTarget, PrimitivesIgnoreAVanishedWindow) {
-    HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    DestroyWindow(gone);
+    // The owner goes at the end of the line: the handle names a window that is gone.
+    const HWND gone =
+        CQVWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)).Get();
+    ASSERT_FALSE(IsWindow(gone));
     EXPECT_FALSE(CWinCommands::SendSysCommand(gone, WINCMD_SC_CLOSE));
     EXPECT_FALSE(CWinCommands::SendKeystroke(gone, 'A', FALSE, FALSE, FALSE));
     EXPECT_FALSE(CWinCommands::ClickButton(gone, TARGET_ID_BUTTON_A));
@@ -205,10 +208,11 @@ TEST_F(WinCommandsOnTarget, PrimitivesIgnoreAVanishedWindow) {
 class WinCommandsWithoutTarget : public ::testing::Test {
 protected:
     void SetUp() override {
-        HWND probe = CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                     nullptr, nullptr);
-        SetForegroundWindow(probe);
-        DestroyWindow(probe);
+        {
+            const CQVWindow probe(CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                                  nullptr, nullptr, nullptr));
+            SetForegroundWindow(probe.Get());
+        }
         PumpUntil([] { return GetForegroundWindow() == nullptr; }, 1000);
         if (GetForegroundWindow())
             GTEST_SKIP() << "another window of the session stays in the foreground";
@@ -261,20 +265,20 @@ TEST_F(StartOrActivate, ToggleOpenStartsTheMissingApplication) {
     CopyFixedText(set.szAppPath, PRGINFO_TEXT_LEN, cmdtest::TargetPath().c_str());
     CopyFixedText(set.szCommandLine, PRGINFO_TEXT_LEN, CaptionOption(L"Kanzo Toggled Open").c_str());
     // A foreground window of its own must not be closed instead.
-    HWND front = CreateWindowExW(0, L"STATIC", L"front", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetForegroundWindow(front);
+    const CQVWindow front(CreateWindowExW(0, L"STATIC", L"front", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                          nullptr, nullptr, nullptr));
+    SetForegroundWindow(front.Get());
     EXPECT_FALSE(CWinCommands::Execute(Cmd(CMD_WIN, WINCMD_WIN_TOGGLE_OPEN), &set));
     ASSERT_GE(m_record.WaitFor(L"READY", 0, 10000), 0);
-    EXPECT_TRUE(IsWindow(front));
-    DestroyWindow(front);
+    EXPECT_TRUE(IsWindow(front.Get()));
 }
 
 TEST_F(StartOrActivate, BringsARunningTargetToTheTopWithoutStartingAnother) {
     cmdtest::CTargetProcess target(m_record);
     ASSERT_TRUE(target.Start());
-    HWND cover = CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
-                                 nullptr, nullptr);
+    const CQVWindow coverOwner(CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr,
+                                               nullptr, nullptr, nullptr));
+    const HWND cover = coverOwner.Get();
     SetForegroundWindow(cover);
     SetWindowPos(cover, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     auto above = [&](HWND first, HWND second) {
@@ -295,7 +299,6 @@ TEST_F(StartOrActivate, BringsARunningTargetToTheTopWithoutStartingAnother) {
     EXPECT_FALSE(GetWindowLongW(target.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) << "not left topmost";
     Barrier(m_record, target.Window(), from);
     EXPECT_TRUE(m_record.Matching(L"READY", from).empty()) << "no second instance";
-    DestroyWindow(cover);
 }
 
 // --- system commands through the fakes ---

@@ -5,6 +5,7 @@
 #include "support/QVDebug.h"
 #include "support/QVLocalizeBase.h"
 #include "support/QVRegKey.h"
+#include "support/ScopedWin.h"
 #include "resources/StringCatalogue.h"
 #include "tests/support/LocalizeTestUtil.h"
 
@@ -61,14 +62,10 @@ public:
     FixtureModule()
         : m_module(LoadLibraryExW((loctest::ProgramFolder() + L"\\kanzo_loc_fixture.dll").c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-    ~FixtureModule() {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    HMODULE Get() const { return m_module; }
+    HMODULE Get() const { return m_module.Get(); }
 
 private:
-    HMODULE m_module;
+    CQVModule m_module;
 };
 
 TEST_F(Localize, ModeOneGermanFallsBackToEnglishResourceAndTracesGerman) {

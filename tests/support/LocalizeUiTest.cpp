@@ -4,6 +4,7 @@
 // message boxes of ShowMessage.
 
 #include "support/QVLocalize.h"
+#include "support/ScopedWin.h"
 #include "tests/support/LocalizeTestUtil.h"
 
 #include <commctrl.h>
@@ -20,6 +21,17 @@ namespace {
 using loctest::CTempFolder;
 using loctest::Entries;
 using loctest::WriteLngFile;
+
+// User objects that one Destroy... call frees.
+template <class T, BOOL(WINAPI* Destroy)(T)>
+struct CDestroyTraits {
+    using Handle = T;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { Destroy(h); }
+};
+using CMenu = CQVScoped<CDestroyTraits<HMENU, DestroyMenu>>;  // CreatePopupMenu; its submenus go with it
+using CAccelerators = CQVScoped<CDestroyTraits<HACCEL, DestroyAcceleratorTable>>;
 
 tagQVLOCALIZE_SETUP MakeSetup(const std::wstring& folder, LANGID uiLanguage) {
     tagQVLOCALIZE_SETUP setup;
@@ -118,7 +130,7 @@ constexpr WORD kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082;
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 // The application page's first group, with the template's English texts.
-HWND CreateTestDialog() {
+CQVWindow CreateTestDialog() {
     CDialogTemplate dialog(L"Template title", 230, 130);
     dialog.Add(1600, kButton, BS_GROUPBOX, L"1600", 7, 7, 216, 92);
     dialog.Add(1602, kStatic, SS_LEFT, L"1602", 14, 20, 90, 10);
@@ -129,7 +141,7 @@ HWND CreateTestDialog() {
     dialog.Add(54148, kStatic, SS_LEFT, L"54148", 14, 82, 90, 10);
     dialog.Add(54289, kButton, BS_PUSHBUTTON, L"54289", 110, 108, 55, 14);
     dialog.Add(IDOK, kButton, BS_DEFPUSHBUTTON, L"OK", 168, 108, 55, 14);
-    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), nullptr, QuietDialogProc, 0);
+    return CQVWindow(CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), nullptr, QuietDialogProc, 0));
 }
 
 std::wstring WindowText(HWND window) {
@@ -143,8 +155,8 @@ void SaveWindowBitmap(HWND window, const std::wstring& path) {
     RECT rect;
     GetWindowRect(window, &rect);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    CQVWindowDc screen(nullptr);
+    CQVMemDc memory(CreateCompatibleDC(screen.Get()));
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -152,10 +164,12 @@ void SaveWindowBitmap(HWND window, const std::wstring& path) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    CQVBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap)
+        return;
+    CQVSelectObject select(memory.Get(), bitmap.Get());
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
     GdiFlush();
     DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
     BITMAPFILEHEADER header = {};
@@ -168,10 +182,6 @@ void SaveWindowBitmap(HWND window, const std::wstring& path) {
         std::fwrite(bits, stride, static_cast<std::size_t>(height), file);
         std::fclose(file);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 }
 
 void DumpDialog(HWND dialog, const std::wstring& path) {
@@ -192,7 +202,8 @@ void CheckLocalizedDialog(LANGID language, const wchar_t* file, const Entries& f
     InstallLanguage(folder.Path(), file, fixture);
     CQVLocalize localize(MakeSetup(folder.Path(), language));
     ASSERT_EQ(language, localize.GetLanguage());
-    HWND dialog = CreateTestDialog();
+    const CQVWindow owner = CreateTestDialog();
+    const HWND dialog = owner.Get();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(1, localize.LocalizeDialog(dialog, 4461));
     EXPECT_EQ(localize.GetString(4461), WindowText(dialog));
@@ -210,7 +221,6 @@ void CheckLocalizedDialog(LANGID language, const wchar_t* file, const Entries& f
     std::wstring base = loctest::ProgramFolder() + L"\\localized_dialog_" + name;
     DumpDialog(dialog, base + L".txt");
     SaveWindowBitmap(dialog, base + L".bmp");
-    DestroyWindow(dialog);
 }
 
 TEST_F(LocalizeUi, DialogInGerman) { CheckLocalizedDialog(0x0407, L"German.lng", kGermanFixture, L"German"); }
@@ -221,20 +231,22 @@ TEST_F(LocalizeUi, ControlIdOffsetShiftsTheLookup) {
     CTempFolder folder(L"offset");
     WriteLngFile(folder.File(L"English.lng"), {{1700, L"shifted text"}});
     CQVLocalize localize(MakeSetup(folder.Path(), 0x0809));
-    HWND dialog = CreateTestDialog();
+    const CQVWindow owner = CreateTestDialog();
+    const HWND dialog = owner.Get();
     ASSERT_NE(nullptr, dialog);
     localize.SetControlIdOffset(1700 - 1600);
     localize.LocalizeDialog(dialog, 0);
     EXPECT_EQ(L"Template title", WindowText(dialog));
     EXPECT_EQ(L"shifted text", WindowText(GetDlgItem(dialog, 1600)));
-    DestroyWindow(dialog);
 }
 
 TEST_F(LocalizeUi, MenuWithAcceleratorsAndSubmenu) {
     CTempFolder folder(L"menu");
     CQVLocalize localize(MakeSetup(folder.Path(), 0x0809));
-    HMENU menu = CreatePopupMenu();
-    HMENU sub = CreatePopupMenu();
+    CMenu owner(CreatePopupMenu());
+    const HMENU menu = owner.Get();
+    CMenu subOwner(CreatePopupMenu());
+    const HMENU sub = subOwner.Get();
     AppendMenuW(menu, MF_STRING, 53388, L"x");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, 53441, L"x");
@@ -242,9 +254,11 @@ TEST_F(LocalizeUi, MenuWithAcceleratorsAndSubmenu) {
     AppendMenuW(menu, MF_STRING, 54284, L"x");
     AppendMenuW(menu, MF_STRING, 3999, L"unknown id");
     AppendMenuW(sub, MF_STRING, 53763, L"x");
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"sub");
+    if (AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"sub"))
+        (void)subOwner.Take();  // destroyed with its menu now
     ACCEL table[] = {{FVIRTKEY | FCONTROL, 'C', 53388}, {FVIRTKEY, VK_DELETE, 53441}, {FVIRTKEY, VK_RETURN, 53504}};
-    HACCEL accelerators = CreateAcceleratorTableW(table, 3);
+    const CAccelerators owned(CreateAcceleratorTableW(table, 3));
+    const HACCEL accelerators = owned.Get();
     EXPECT_EQ(1, localize.LocalizeMenu(menu, accelerators));
     auto text = [](HMENU m, UINT position) {
         wchar_t buffer[128] = {};
@@ -266,17 +280,18 @@ TEST_F(LocalizeUi, MenuWithAcceleratorsAndSubmenu) {
     localize.SetLanguage(0x0407);
     localize.LocalizeMenu(menu, accelerators);
     EXPECT_EQ(L"&Kopieren\tStrg+C", text(menu, 0));
-    DestroyAcceleratorTable(accelerators);
-    DestroyMenu(menu);
 }
 
 TEST_F(LocalizeUi, ToolTipsForControlsWithTexts) {
     CTempFolder folder(L"tips");
     CQVLocalize localize(MakeSetup(folder.Path(), 0x0809));
-    HWND dialog = CreateTestDialog();
+    const CQVWindow owner = CreateTestDialog();
+    const HWND dialog = owner.Get();
     ASSERT_NE(nullptr, dialog);
-    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const CQVWindow tipOwner(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                                             GetModuleHandleW(nullptr), nullptr));
+    const HWND tip = tipOwner.Get();
     ASSERT_NE(nullptr, tip);
     // Tool tips live at their own offset: control 54289 (Run) + 1790 - 54289 gives string 1790.
     localize.SetControlIdOffset(1790 - 54289);
@@ -293,7 +308,6 @@ TEST_F(LocalizeUi, ToolTipsForControlsWithTexts) {
     // Again after a language change: the tool is replaced, not added twice.
     EXPECT_EQ(1, localize.LocalizeToolTips(dialog, tip));
     EXPECT_EQ(1, SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
-    DestroyWindow(dialog);
 }
 
 std::set<LANGID> InstalledLanguages(const std::wstring& folder, const CQVLocalize& localize) {
@@ -367,8 +381,9 @@ TEST_F(LocalizeUi, LanguageComboAllOrAvailable) {
     CTempFolder folder(L"combo");
     WriteLngFile(folder.File(L"German.lng"), {});
     CQVLocalize localize(MakeSetup(folder.Path(), 0x0809));
-    HWND combo = CreateWindowExW(0, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_POPUP, 0, 0, 200, 200, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    const CQVWindow owner(CreateWindowExW(0, WC_COMBOBOXW, nullptr, CBS_DROPDOWNLIST | WS_POPUP, 0, 0, 200, 200,
+                                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    const HWND combo = owner.Get();
     ASSERT_NE(nullptr, combo);
     EXPECT_EQ(36, localize.FillLanguageCombo(combo, FALSE));
     EXPECT_EQ(36, SendMessageW(combo, CB_GETCOUNT, 0, 0));
@@ -377,7 +392,6 @@ TEST_F(LocalizeUi, LanguageComboAllOrAvailable) {
     EXPECT_EQ(0, SendMessageW(combo, CB_GETCURSEL, 0, 0));
     EXPECT_EQ(0x0407, SendMessageW(combo, CB_GETITEMDATA, 0, 0));
     EXPECT_EQ(0x0409, SendMessageW(combo, CB_GETITEMDATA, 2, 0));
-    DestroyWindow(combo);
 }
 
 // What the message box showed; the hook answers it with a button.

@@ -1,6 +1,8 @@
 // The thread-naming exception as a debugger sees it: the helper process runs
 // under this test's debug loop, which reads each naming record and passes the
 // exception back unhandled, as debuggers do; the helper must survive it.
+#include "support/ScopedWin.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -56,6 +58,8 @@ tagDEBUGRUN RunUnderDebugger() {
     const DWORD flags = DEBUG_ONLY_THIS_PROCESS | CREATE_NO_WINDOW;
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &si, &pi))
         return run;
+    const CQVHandle process(pi.hProcess);
+    const CQVHandle thread(pi.hThread);
     while (!run.exited) {
         DEBUG_EVENT event = {};
         if (!WaitForDebugEvent(&event, 60000))  // a guard against a hung helper only
@@ -76,7 +80,7 @@ tagDEBUGRUN RunUnderDebugger() {
         case EXCEPTION_DEBUG_EVENT: {
             const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
             if (record.ExceptionCode == kNamingException)
-                run.namings.push_back(ReadNaming(pi.hProcess, record));
+                run.namings.push_back(ReadNaming(process.Get(), record));
             if (record.ExceptionCode != EXCEPTION_BREAKPOINT)
                 dwContinue = DBG_EXCEPTION_NOT_HANDLED;
             break;
@@ -91,9 +95,7 @@ tagDEBUGRUN RunUnderDebugger() {
         ContinueDebugEvent(event.dwProcessId, event.dwThreadId, dwContinue);
     }
     if (!run.exited)
-        TerminateProcess(pi.hProcess, 0xDEAD);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+        TerminateProcess(process.Get(), 0xDEAD);
     return run;
 }
 

@@ -2,6 +2,7 @@
 // stop with their trace lines, names, COM, priority and a start that replaces
 // a thread that would not stop.
 #include "support/QVThread.h"
+#include "support/ScopedWin.h"
 #include "tests/support/TraceTestUtil.h"
 
 #include <windows.h>
@@ -50,10 +51,11 @@ DWORD WINAPI PriorityProc(void*) { return static_cast<DWORD>(GetThreadPriority(G
 DWORD WINAPI HundredthWait(HANDLE hThread, DWORD timeoutMs) { return WaitForSingleObject(hThread, timeoutMs / 100); }
 DWORD WINAPI FailingWait(HANDLE, DWORD) { return WAIT_FAILED; }
 
-HANDLE Duplicate(HANDLE h) {
-    HANDLE copy = nullptr;
-    DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &copy, SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE,
-                    0);
+// A handle of the test's own on a thread the CQVThread owns.
+CQVHandle Duplicate(HANDLE h) {
+    CQVHandle copy;
+    DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), copy.Put(), SYNCHRONIZE | THREAD_QUERY_INFORMATION,
+                    FALSE, 0);
     return copy;
 }
 
@@ -228,11 +230,9 @@ TEST_F(Thread, NamesAreCutTo255CharactersAndGivenToTheSystem) {
     ASSERT_NE(nullptr, thread.StartThread(name.c_str(), &ProbeProc, &probe, -1, 0, 0, 0));
     EXPECT_EQ(name.substr(0, 255), thread.GetName());
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(probe.reached.Get(), kGuardMs));
-    HANDLE hThread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread.GetThreadId());
-    ASSERT_NE(nullptr, hThread);
-    const std::wstring description = ThreadDescription(hThread);
-    CloseHandle(hThread);
-    EXPECT_EQ(L"QV: " + name.substr(0, 255), description);
+    CQVHandle opened(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread.GetThreadId()));
+    ASSERT_TRUE(opened.IsValid());
+    EXPECT_EQ(L"QV: " + name.substr(0, 255), ThreadDescription(opened.Get()));
     SetEvent(probe.release.Get());
     EXPECT_EQ(1, thread.StopThread(5000));
 
@@ -319,7 +319,7 @@ TEST_F(Thread, DestructionStopsTheThread) {
     CQVHandle handle;
     {
         CQVThread thread;
-        handle.Reset(Duplicate(thread.StartThread(L"Scoped", &ProbeProc, &probe, 0, 0, 0, 0)));
+        handle = Duplicate(thread.StartThread(L"Scoped", &ProbeProc, &probe, 0, 0, 0, 0));
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(probe.reached.Get(), kGuardMs));
     }
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(handle.Get(), 0));
@@ -332,7 +332,7 @@ TEST_F(Thread, ThreadOutlivingItsObjectEndsCleanly) {
     {
         CQVThread thread;
         thread.SetWaitFunction(&HundredthWait);
-        handle.Reset(Duplicate(thread.StartThread(L"Orphan", &ProbeProc, &probe, 0, 0, 0, 0)));
+        handle = Duplicate(thread.StartThread(L"Orphan", &ProbeProc, &probe, 0, 0, 0, 0));
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(probe.reached.Get(), kGuardMs));
     }  // the stop times out: the thread is left running
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(handle.Get(), 0));

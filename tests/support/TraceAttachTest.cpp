@@ -3,6 +3,7 @@
 // path and its rotation.
 #include "support/QVDebug.h"
 #include "support/QVDebugCache.h"
+#include "support/ScopedWin.h"
 #include "tests/support/TraceTestUtil.h"
 
 #include <windows.h>
@@ -60,9 +61,8 @@ TEST_F(TraceAttach, FirstAttachmentFillsTheRecords) {
     EXPECT_EQ(QVCACHE_MARKER, pProc->aThreads[1].dwMarker);
 
     // The mapping is the named one of the facility version.
-    HANDLE hMapping = OpenFileMappingW(FILE_MAP_READ, FALSE, L"QVDEBUG_PROCESS_CACHE_VERSION_02");
-    ASSERT_NE(nullptr, hMapping);
-    CloseHandle(hMapping);
+    CQVHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, L"QVDEBUG_PROCESS_CACHE_VERSION_02"));
+    ASSERT_TRUE(mapping.IsValid());
 }
 
 TEST_F(TraceAttach, NestedAttachmentsOnlyAddReferences) {
@@ -152,11 +152,13 @@ TEST_F(TraceAttach, UnknownThreadCannotDetach) {
 
 TEST_F(TraceAttach, SixtyFourThreadsFillTheTable) {
     ASSERT_EQ(1, TraceInitEx(QVOUT_DEBUGGER, nullptr, 0, 0, QVC_ALL));
-    HANDLE hRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CQVHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const HANDLE hRelease = release.Get();
     std::vector<std::thread> threads;
     std::vector<int> results(QVCACHE_MAX_THREADS, -1);
     for (int i = 0; i < QVCACHE_MAX_THREADS; ++i) {
-        HANDLE hAttached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        CQVHandle attached(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const HANDLE hAttached = attached.Get();
         threads.emplace_back([&, i, hAttached] {
             results[i] = TraceInitEx(QVOUT_DEBUGGER, nullptr, 0, 0, QVC_ALL);
             SetEvent(hAttached);
@@ -165,14 +167,12 @@ TEST_F(TraceAttach, SixtyFourThreadsFillTheTable) {
                 TraceTerminateThread(TraceCurrentThreadId(), 1);
         });
         WaitForSingleObject(hAttached, INFINITE);  // in order: the last one is refused
-        CloseHandle(hAttached);
     }
     EXPECT_EQ(QVCACHE_MAX_THREADS, QVCacheUsedThreads(OwnProcess()));
     EXPECT_EQ(QVCACHE_MAX_THREADS, OwnProcess()->cRefCount);
     SetEvent(hRelease);
     for (std::thread& thread : threads)
         thread.join();
-    CloseHandle(hRelease);
     for (int i = 0; i < QVCACHE_MAX_THREADS - 1; ++i)
         EXPECT_EQ(1, results[i]) << "thread " << i;
     EXPECT_EQ(0, results[QVCACHE_MAX_THREADS - 1]);

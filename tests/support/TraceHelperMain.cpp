@@ -8,6 +8,7 @@
 // Exit code 0 when the operation did what the test expects, else a small number.
 #include "support/QVDebug.h"
 #include "support/QVDebugCache.h"
+#include "support/ScopedWin.h"
 
 #include <windows.h>
 
@@ -51,16 +52,17 @@ int AttachAndWrite(unsigned outputs, int level, unsigned contexts, const wchar_t
 
 // 64 attached threads fill the process's table; the 65th must be refused.
 int FillThreads() {
-    HANDLE hRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CQVHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!TraceInitEx(QVOUT_DEBUGGER, nullptr, 0, 0, QVC_ALL))
         return 2;
     std::vector<std::thread> threads;
     std::vector<int> results(QVCACHE_MAX_THREADS, -1);
-    std::vector<HANDLE> attached;
+    std::vector<CQVHandle> attached;
+    const HANDLE hRelease = release.Get();
     for (int i = 1; i < QVCACHE_MAX_THREADS + 1; ++i) {
-        HANDLE hDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        attached.push_back(hDone);
-        threads.emplace_back([&, i, hDone] {
+        attached.emplace_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const HANDLE hDone = attached.back().Get();
+        threads.emplace_back([&results, i, hDone, hRelease] {
             results[i - 1] = TraceInitEx(QVOUT_DEBUGGER, nullptr, 0, 0, QVC_ALL);
             SetEvent(hDone);
             WaitForSingleObject(hRelease, INFINITE);
@@ -73,9 +75,6 @@ int FillThreads() {
     SetEvent(hRelease);
     for (std::thread& thread : threads)
         thread.join();
-    for (HANDLE h : attached)
-        CloseHandle(h);
-    CloseHandle(hRelease);
     TraceTerminateThread(TraceCurrentThreadId(), 1);
     for (int i = 0; i < QVCACHE_MAX_THREADS - 1; ++i) {
         if (results[i] != 1)

@@ -1,8 +1,8 @@
 // The trace log's lines as they reach a log file: prefixes, tags, indentation,
 // the filter and every output operation.
 #include "support/QVDebug.h"
-#include "support/QVDebugOutput.h"
 #include "support/QVDebugWin.h"
+#include "tests/support/TraceLineScenario.h"
 #include "tests/support/TraceTestUtil.h"
 
 #include <commctrl.h>
@@ -96,35 +96,19 @@ TEST_F(TraceLog, DetailsThreeShowsTimeMemoryAndIds) {
     }
 }
 
-TEST(TraceLinePrefix, ThreeStylesAndBlankMemoryColumns) {
-    tagQVLINESTAMP stamp = {L"9:05:07.042", 5120, 12, 0x1C, 0x2A4};
-    wchar_t prefix[QVLINE_UNITS];
-    QVFormatLinePrefix(prefix, QVLINE_UNITS, 1, stamp);
-    EXPECT_STREQ(L"", prefix);
-    QVFormatLinePrefix(prefix, QVLINE_UNITS, 2, stamp);
-    EXPECT_STREQ(L"9:05:07.042 0x???: ", prefix);
-    QVFormatLinePrefix(prefix, QVLINE_UNITS, 3, stamp);
-    EXPECT_STREQ(L"9:05:07.042    5120K(      +12) 001C-02A4: ", prefix);
-    stamp.nDifferenceKB = -4096;
-    QVFormatLinePrefix(prefix, QVLINE_UNITS, 7, stamp);
-    EXPECT_STREQ(L"9:05:07.042    5120K(    -4096) 001C-02A4: ", prefix);
-    stamp.nDifferenceKB = 0;
-    QVFormatLinePrefix(prefix, QVLINE_UNITS, 3, stamp);
-    EXPECT_EQ(L"9:05:07.042" + std::wstring(21, L' ') + L"001C-02A4: ", std::wstring(prefix));
-}
-
+// The same calls and lines as the native stand-in's test: the two builds
+// share one line format.
 TEST_F(TraceLog, EnterAndLeaveIndentWithOneBarPerLevel) {
     Attach(7, QVC_ALL, 1);
-    TraceEnter(QVL_IO, QVC_ALL, L"outer\n");
-    TraceEnter(QVL_IO, QVC_ALL, L"inner %d\n", 2);
-    TracePrint(QVL_INFO, QVC_ALL, L"body\n");
-    TraceLeave(QVL_IO, QVC_ALL, L"inner done\n");
-    TraceLeave(QVL_IO, QVC_ALL, L"outer done\n");
-    TraceLeave(QVL_IO, QVC_ALL, L"extra leave\n");
-    TracePrint(QVL_INFO, QVC_ALL, L"after\n");
-    EXPECT_EQ((std::vector<std::wstring>{L"I_O \\ outer", L"I_O |\\ inner 2", L"    || body", L"I_O |/ inner done",
-                                         L"I_O / outer done", L"I_O / extra leave", L"     after"}),
-              NewLines());
+    tracescenario::WriteScopesAndTags();
+    std::wstring expected;
+    for (const std::wstring& line : tracescenario::ScopesAndTagsLines())
+        expected += line;
+    // The file ends each line with CR LF; the last one was cut before its break.
+    std::wstring written;
+    for (const std::wstring& line : NewLines())
+        written += (written.empty() ? L"" : L"\n") + line;
+    EXPECT_EQ(expected, written);
 }
 
 TEST_F(TraceLog, ScopeTimesItsFunctionAndStaysInactiveWhenFiltered) {

@@ -3,6 +3,7 @@
 // settings, and shows its diagnostics to the debug loop of this test.
 #include "support/QVDebug.h"
 #include "support/QVDebugCache.h"
+#include "support/ScopedWin.h"
 #include "tests/support/TraceTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -35,31 +36,31 @@ std::vector<std::wstring> Diagnostics(const tagRUNRESULT& run) {
     return diagnostics;
 }
 
+struct CCacheViewTraits {
+    using Handle = tagQVPROCESSCACHE*;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { UnmapViewOfFile(h); }
+};
+using CCacheView = CQVScoped<CCacheViewTraits>;  // MapViewOfFile of a whole cache
+
 // A page-file mapping of the cache's size under a private name.
 class CPrivateCache {
 public:
     explicit CPrivateCache(const wchar_t* suffix)
-        : m_name(L"QVDEBUG_TEST_" + std::to_wstring(GetCurrentProcessId()) + L"_" + suffix) {
-        m_hMapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(tagQVPROCESSCACHE),
-                                        m_name.c_str());
-        if (m_hMapping)
-            m_pCache = static_cast<tagQVPROCESSCACHE*>(MapViewOfFile(m_hMapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        : m_name(L"QVDEBUG_TEST_" + std::to_wstring(GetCurrentProcessId()) + L"_" + suffix),
+          m_mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(tagQVPROCESSCACHE),
+                                       m_name.c_str())) {
+        if (m_mapping)
+            m_view.Reset(static_cast<tagQVPROCESSCACHE*>(MapViewOfFile(m_mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0)));
     }
-    ~CPrivateCache() {
-        if (m_pCache)
-            UnmapViewOfFile(m_pCache);
-        if (m_hMapping)
-            CloseHandle(m_hMapping);
-    }
-    CPrivateCache(const CPrivateCache&) = delete;
-    CPrivateCache& operator=(const CPrivateCache&) = delete;
-    tagQVPROCESSCACHE* Get() const { return m_pCache; }
+    tagQVPROCESSCACHE* Get() const { return m_view.Get(); }
     const std::wstring& Name() const { return m_name; }
 
 private:
     std::wstring m_name;
-    HANDLE m_hMapping = nullptr;
-    tagQVPROCESSCACHE* m_pCache = nullptr;
+    CQVHandle m_mapping;
+    CCacheView m_view;  // after m_mapping: unmapped first
 };
 
 class TraceProcess : public ::testing::Test {
@@ -75,23 +76,21 @@ protected:
 TEST_F(TraceProcess, AnotherProcessSeesThisProcesssRecords) {
     ASSERT_EQ(1, TraceInitEx(QVOUT_FILE, m_path.c_str(), 0, 5, 0x14));
     ASSERT_EQ(1, TraceSetDetails(2));
-    HANDLE hAttached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CQVHandle attached(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CQVHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     unsigned secondId = 0;
     std::thread second([&] {
         TraceInitEx(QVOUT_DEBUGGER, nullptr, 0, 2, 0xFF);
         TraceInitEx(QVOUT_DEBUGGER, nullptr, 0, 2, 0xFF);
         secondId = TraceCurrentThreadId();
-        SetEvent(hAttached);
-        WaitForSingleObject(hRelease, INFINITE);
+        SetEvent(attached.Get());
+        WaitForSingleObject(release.Get(), INFINITE);
         DetachCurrentThread();
     });
-    WaitForSingleObject(hAttached, INFINITE);
+    WaitForSingleObject(attached.Get(), INFINITE);
     const tagRUNRESULT run = RunHelper(L"record " + std::to_wstring(GetCurrentProcessId()));
-    SetEvent(hRelease);
+    SetEvent(release.Get());
     second.join();
-    CloseHandle(hAttached);
-    CloseHandle(hRelease);
 
     ASSERT_EQ(0u, run.dwExitCode) << run.stdoutText;
     const std::wstring text = Narrowless(run.stdoutText);

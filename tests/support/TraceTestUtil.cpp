@@ -1,5 +1,7 @@
 #include "tests/support/TraceTestUtil.h"
 
+#include "support/ScopedWin.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -79,24 +81,6 @@ std::wstring HelperPath() {
 
 namespace {
 
-class CHandle {
-public:
-    explicit CHandle(HANDLE h = nullptr) : m_h(h) {}
-    ~CHandle() { Reset(); }
-    CHandle(const CHandle&) = delete;
-    CHandle& operator=(const CHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-    HANDLE* Put() { Reset(); return &m_h; }
-    void Reset() {
-        if (m_h && m_h != INVALID_HANDLE_VALUE)
-            CloseHandle(m_h);
-        m_h = nullptr;
-    }
-
-private:
-    HANDLE m_h;
-};
-
 std::wstring ReadDebugString(HANDLE hProcess, const OUTPUT_DEBUG_STRING_INFO& info) {
     const SIZE_T units = info.nDebugStringLength;
     if (info.fUnicode) {
@@ -161,8 +145,8 @@ bool DebugUntilExit(const PROCESS_INFORMATION& pi, tagRUNRESULT& result) {
 tagRUNRESULT RunHelper(const std::wstring& arguments, bool debug) {
     tagRUNRESULT result;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    CHandle readEnd;
-    CHandle writeEnd;
+    CQVHandle readEnd;
+    CQVHandle writeEnd;
     if (!CreatePipe(readEnd.Put(), writeEnd.Put(), &inherit, 0))
         return result;
     SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
@@ -178,9 +162,9 @@ tagRUNRESULT RunHelper(const std::wstring& arguments, bool debug) {
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, debug ? DEBUG_ONLY_THIS_PROCESS : 0, nullptr,
                         nullptr, &si, &pi))
         return result;
-    CHandle process(pi.hProcess);
-    CHandle thread(pi.hThread);
-    writeEnd.Reset();  // so that the read ends when the child exits
+    const CQVHandle process(pi.hProcess);
+    const CQVHandle thread(pi.hThread);
+    writeEnd.Close();  // so that the read ends when the child exits
 
     std::thread reader([&] {
         char buffer[1024];
@@ -190,10 +174,10 @@ tagRUNRESULT RunHelper(const std::wstring& arguments, bool debug) {
     });
     if (debug) {
         if (!DebugUntilExit(pi, result))
-            TerminateProcess(pi.hProcess, 0xDEAD);
+            TerminateProcess(process.Get(), 0xDEAD);
     } else {
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        GetExitCodeProcess(pi.hProcess, &result.dwExitCode);
+        WaitForSingleObject(process.Get(), INFINITE);
+        GetExitCodeProcess(process.Get(), &result.dwExitCode);
     }
     reader.join();
     return result;

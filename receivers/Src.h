@@ -6,6 +6,7 @@
 //
 // Pure logic: no Windows header, so it builds natively as well.
 
+#include "receivers/DeviceCatalogue.h"
 #include "receivers/NecKeyScheduler.h"
 #include "receivers/RcKeys.h"
 #include "support/Clock.h"
@@ -71,6 +72,9 @@ public:
     const std::wstring& GetKindName() const { return m_kindName; }
     int GetReceiverIndex() const { return m_receiverIndex; }
     void SetReceiverIndex(int index) { m_receiverIndex = index; }
+    // Replaces the list's contents with the catalogue rows of this receiver's
+    // slot, in catalogue order; returns how many there are.
+    int GetRemovableDeviceList(IR_REMOVABLE_DEVICE_LIST& list) const;
 
 protected:
     void* m_owner = nullptr;

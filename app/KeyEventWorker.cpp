@@ -66,29 +66,46 @@ int KANZO_STDCALL CKeyEventWorker::IrEventCallback(void* owner, CSrc* source, in
     auto* worker = static_cast<CKeyEventWorker*>(owner);
     if (!worker)
         return 0;
+    // A receiver that reports here directly is kept alive by its owner.
+    return worker->PostKeyEvent(SrcPtr(SrcPtr(), source), keyId, noAutoRepeat);
+}
+
+int CKeyEventWorker::PostKeyEvent(const SrcPtr& source, int keyId, int noAutoRepeat) {
+    // Receivers report on threads of their own: one event at a time here.
+    std::lock_guard<std::mutex> lock(m_postLock);
     // The scheduler reports a held key again about once a second. Restarting
     // for each such report would run the command again and restart its
     // repeat delay, so the repetition would never reach its interval: the
     // running repetition of this very key goes on instead.
-    if (source && !noAutoRepeat && source->IsHeldKeyReport() && worker->IsRepeating(source, keyId)) {
+    if (source && !noAutoRepeat && source->IsHeldKeyReport() && IsRepeating(source.get(), keyId)) {
         TracePrint(QVL_DETAIL, QVC_DEVICE, L"CRemoteApp::IrEventCallback() - key %d still held, repeat goes on\n",
                    keyId);
         return 1;
     }
     // A new event ends the previous one's waits: multi-tap and repeat wait on this stop.
-    worker->m_thread.StopThread(EVENT_STOP_TIMEOUT);
-    if (!worker->m_ready)
+    m_thread.StopThread(EVENT_STOP_TIMEOUT);
+    if (!m_ready)
         return 1;
-    ++worker->m_eventsStarted;
-    worker->m_event = tagEVENT{worker, source, keyId, noAutoRepeat};
-    worker->m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, &worker->m_event, -1,
-                                 1, 0, 1);
+    ++m_eventsStarted;
+    // The thread owns its record, and through it a share of the receiver.
+    auto event = std::make_unique<tagEVENT>(tagEVENT{this, source, keyId, noAutoRepeat});
+    if (m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, event.get(), -1, 1, 0, 1))
+        event.release();
     return 1;
 }
 
+void CKeyEventWorker::StopEventsOf(const CSrc* source) {
+    if (source && m_currentSource.load() == source)
+        m_thread.StopThread(EVENT_STOP_TIMEOUT);
+}
+
 DWORD WINAPI CKeyEventWorker::ThreadProc(void* user) {
-    tagEVENT event = *static_cast<tagEVENT*>(user);
-    return static_cast<DWORD>(event.worker->HandleIrEvent(event.source, event.keyId, event.noAutoRepeat));
+    std::unique_ptr<tagEVENT> event(static_cast<tagEVENT*>(user));
+    CKeyEventWorker& worker = *event->worker;
+    worker.m_currentSource = event->source.get();
+    const int result = worker.HandleIrEvent(event->source.get(), event->keyId, event->noAutoRepeat);
+    worker.m_currentSource = nullptr;
+    return static_cast<DWORD>(result);
 }
 
 bool CKeyEventWorker::IsRepeating(const CSrc* source, int keyId) const {

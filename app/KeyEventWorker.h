@@ -8,9 +8,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "commands/CmdSetHandler.h"
+#include "app/ReceiverManager.h"
 #include "commands/MultiTapInput.h"
 #include "receivers/Src.h"
 #include "support/QVThread.h"
@@ -29,22 +32,28 @@ struct tagKEYEVENTSETTINGS {
 // Called once per handled key event, on the worker thread (tools print it).
 using KeyEventObserver = void (*)(void* context, int keyId, const tagWINCMD* cmd, BOOL found, int result);
 
-class CKeyEventWorker {
+class CKeyEventWorker final : public IKeyEventSink {
 public:
     CKeyEventWorker(CCmdSetHandler& handler, COsdDlg* display, IClock& clock = SystemClock());
-    ~CKeyEventWorker();
+    ~CKeyEventWorker() override;
     CKeyEventWorker(const CKeyEventWorker&) = delete;
     CKeyEventWorker& operator=(const CKeyEventWorker&) = delete;
 
     void SetSettings(const tagKEYEVENTSETTINGS& settings) { m_settings = settings; }
-    void SetReady(bool ready) { m_ready = ready; }
+    void SetReady(bool ready) override { m_ready = ready; }
     void SetObserver(KeyEventObserver observer, void* context) {
         m_observer = observer;
         m_observerContext = context;
     }
 
-    // The receivers' event callback (owner = this worker).
+    // The event callback for a receiver whose owner keeps it alive (owner =
+    // this worker); the receiver manager posts through PostKeyEvent.
     static int KANZO_STDCALL IrEventCallback(void* owner, CSrc* source, int keyId, int noAutoRepeat);
+    // Stops the running event (ending its repetition) and starts this one;
+    // a held key's re-report leaves its running repetition alone.
+    int PostKeyEvent(const SrcPtr& source, int keyId, int noAutoRepeat) override;
+    // Stops the running event when it comes from this receiver.
+    void StopEventsOf(const CSrc* source) override;
     // The worker side of one event; runs on the worker thread.
     int HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat);
 
@@ -60,7 +69,7 @@ public:
 private:
     struct tagEVENT {
         CKeyEventWorker* worker;
-        CSrc* source;
+        SrcPtr source;
         int keyId;
         int noAutoRepeat;
     };
@@ -86,8 +95,9 @@ private:
     CMultiTapInput m_multiTap;
     CQVThread m_thread;
     tagKEYEVENTSETTINGS m_settings;
-    bool m_ready = true;
-    tagEVENT m_event{};
+    std::atomic<bool> m_ready{true};
+    std::mutex m_postLock;
+    std::atomic<const CSrc*> m_currentSource{nullptr};
     int m_tvMode = 0;
     std::atomic<CSrc*> m_repeatSource{nullptr};
     std::atomic<int> m_repeatKey{KEYID_NONE};

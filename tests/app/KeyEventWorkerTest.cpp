@@ -3,13 +3,21 @@
 // worker and when the running repetition goes on.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/KeyEventWorker.h"
+#include "app/ReceiverEnvironment.h"
+
+#include <dbt.h>
+#include <tlhelp32.h>
 #include "cmdsets/KeyLine.h"
 #include "cmdsets/KeyNames.h"
 #include "tests/cmdsets/CmdSetFiles.h"
 #include "tests/commands/WinCommandsFakes.h"
+#include "receivers/DeviceCatalogue.h"
 #include "tests/support/FakeClock.h"
 
 namespace {
@@ -94,6 +102,129 @@ TEST_F(KeyEventWorkerTest, HeldKeyReportsKeepTheRepetitionAndNewEventsRestartIt)
     EXPECT_EQ(3, worker.GetEventsStarted());
     EXPECT_FALSE(worker.IsRepeating(&m_src, KEYID_MUTE));
     EXPECT_EQ(1, worker.Stop(5000));
+}
+
+// --- receivers removed while their key repeats, with the real worker ---
+
+// A receiver whose own thread reports a held Mute key and keeps it held.
+class CHoldingSrc : public CSrc {
+public:
+    CHoldingSrc() {
+        m_rcType = RCTYPE_NEC_866B;
+        ++s_alive;
+    }
+    ~CHoldingSrc() override {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        --s_alive;
+    }
+    int Init(void* owner, PFNIREVENTCALLBACK callback) override {
+        CSrc::Init(owner, callback);
+        m_thread = std::thread([this] {
+            m_keyId = KEYID_MUTE;
+            m_eventCallback(m_owner, this, KEYID_MUTE, 0);
+            while (!m_stop)
+                std::this_thread::yield();
+        });
+        return 1;
+    }
+    static std::atomic<int> s_alive;
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+std::atomic<int> CHoldingSrc::s_alive{0};
+
+class CHoldingEnvironment : public CReceiverEnvironment {
+public:
+    CHoldingEnvironment() : CReceiverEnvironment(nullptr) {}
+    std::unique_ptr<CSrc> CreateReceiver(int slot) override {
+        return slot == 3 ? std::make_unique<CHoldingSrc>() : nullptr;
+    }
+    int GetMidiInputCount() override { return 0; }
+};
+
+int ThreadsOfThisProcess() {
+    CQVHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ++count;
+    return count;
+}
+
+// WM_DEVICECHANGE's broadcast record of a device interface with this path.
+std::vector<BYTE> InterfaceBroadcast(const std::wstring& path) {
+    std::vector<BYTE> record(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) + path.size() * sizeof(wchar_t));
+    auto* device = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(record.data());
+    device->dbcc_size = static_cast<DWORD>(record.size());
+    device->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    wmemcpy(device->dbcc_name, path.c_str(), path.size() + 1);
+    return record;
+}
+
+TEST_F(KeyEventWorkerTest, ReceiversRemovedWhileTheirKeyRepeatsLeaveNothingBehind) {
+    CCmdSetHandler handler(Paths(), CAppPathSources());
+    ASSERT_TRUE(handler.LoadCmdSetByName(L"Windows (Standard)"));
+    CKeyEventWorker worker(handler, nullptr);
+    tagKEYEVENTSETTINGS settings;
+    settings.disableSound = TRUE;
+    worker.SetSettings(settings);
+    worker.SetObserver(CountRun, m_ran.Get());
+    CHoldingEnvironment environment;
+    tagSETTINGS block;
+    block.receiverSelection = 1u << 3;
+    FakeClock pauses;
+    CReceiverManager manager(environment, worker, block, pauses);
+    manager.InitReceivers();
+    ASSERT_TRUE(manager.IsReady());
+
+    std::wstring path;
+    for (int row = 0; row < GetCatalogueSize() && path.empty(); ++row)
+        if (GetCatalogueRow(row)->nReceiverIndex == 3)
+            path = L"\\\\?\\" + FormatCatalogueDevicePath(*GetCatalogueRow(row)) + L"6&2f1e&0&1#{guid}";
+    const std::vector<BYTE> broadcast = InterfaceBroadcast(path);
+    const LPARAM data = reinterpret_cast<LPARAM>(broadcast.data());
+    auto cycle = [&] {
+        HandleDeviceChangeMessage(manager, DBT_DEVICEREMOVECOMPLETE, data);
+        ASSERT_FALSE(manager.IsOccupied(3));
+        HandleDeviceChangeMessage(manager, DBT_DEVICEARRIVAL, data);
+        ASSERT_TRUE(manager.IsOccupied(3));
+        // Removed only once its key is being repeated.
+        ASSERT_TRUE(WaitForRun());
+        ASSERT_TRUE(worker.IsRepeating(manager.GetReceiver(3).get(), KEYID_MUTE));
+    };
+    cycle();
+    worker.Stop(5000);
+    // Wine keeps no handle count; a leak shows as ever higher values of new handles.
+    auto nextHandle = [] {
+        CQVHandle probe(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        return reinterpret_cast<std::uintptr_t>(probe.Get());
+    };
+    const std::uintptr_t handlesBefore = nextHandle();
+    const int threadsBefore = ThreadsOfThisProcess();
+
+    const int kCycles = 300;
+    for (int i = 0; i < kCycles; ++i) {
+        cycle();
+        if (HasFatalFailure())
+            return;
+    }
+    EXPECT_GE(worker.GetEventsStarted(), kCycles) << "every arrival's key reached the worker";
+    manager.FreeReceiver(3);
+    worker.Stop(5000);
+    EXPECT_EQ(0, CHoldingSrc::s_alive.load());
+    const std::uintptr_t handlesAfter = nextHandle();
+    EXPECT_LE(handlesAfter, handlesBefore + 16) << "handles left by " << kCycles << " cycles";
+    EXPECT_LE(ThreadsOfThisProcess(), threadsBefore) << "threads left behind";
+    std::printf("%d removal/arrival cycles while a key repeated: %d events, next handle 0x%llx -> 0x%llx, "
+                "threads %d -> %d\n",
+                kCycles, worker.GetEventsStarted(), static_cast<unsigned long long>(handlesBefore),
+                static_cast<unsigned long long>(handlesAfter), threadsBefore, ThreadsOfThisProcess());
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#include "app/ReceiverEnvironment.h"
+
+#include <dbt.h>
+#include <mmsystem.h>
+
+#include "receivers/SrcMidi.h"
+#include "receivers/SrcRcSonexaFirewire.h"
+
+std::unique_ptr<CSrc> CReceiverEnvironment::CreateReceiver(int slot) {
+    switch (slot) {
+    case RECEIVER_SLOT_FIREWIRE:
+        return std::make_unique<CSrcRcSonexaFirewire>();
+    default:
+        // The capture-card, HID and chip receivers take their slots here.
+        return nullptr;
+    }
+}
+
+std::unique_ptr<CSrc> CReceiverEnvironment::CreateMidiReceiver(const std::wstring& portName, std::uint8_t channel) {
+    auto midi = std::make_unique<CSrcMidi>();
+    midi->SetDeviceName(portName.c_str());
+    midi->SetChannel(channel);
+    return midi;
+}
+
+int CReceiverEnvironment::GetMidiInputCount() { return static_cast<int>(midiInGetNumDevs()); }
+
+void CReceiverEnvironment::SaveSettings() {
+    if (m_save)
+        m_save();
+}
+
+void CReceiverEnvironment::ExitProgram(int code) {
+    PostQuitMessage(code);
+    ExitProcess(static_cast<UINT>(code));
+}
+
+BOOL HandleDeviceChangeMessage(CReceiverManager& manager, WPARAM event, LPARAM data) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE ||
+        header->dbch_size < sizeof(DEV_BROADCAST_DEVICEINTERFACE_W))
+        return TRUE;
+    const auto* device = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
+    // The name fills the rest of the record; never read past its size.
+    const std::size_t room = (header->dbch_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)) / sizeof(wchar_t);
+    const std::wstring path(device->dbcc_name, wcsnlen(device->dbcc_name, room));
+    manager.HandleDeviceChange(static_cast<unsigned>(event), header->dbch_devicetype, path.c_str());
+    return TRUE;
+}

@@ -1,7 +1,5 @@
 #include "cmdsets/CmdSetFileRules.h"
 
-#include <climits>
-#include <cwctype>
 #include <functional>
 
 #include "cmdsets/KeyLine.h"
@@ -56,21 +54,10 @@ constexpr int kHighestKeyName = 1232;
 }  // namespace
 
 bool ParseLayoutStamp(const std::wstring& text, int& version) {
-    std::size_t i = 0;
-    while (i < text.size() && std::iswspace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
-        negative = text[i++] == L'-';
-    if (i >= text.size() || text[i] < L'0' || text[i] > L'9')
+    std::int32_t value = 0;
+    if (!ReadProfileInt(text, value))
         return false;
-    long long value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + (text[i] - L'0');
-        if (value > INT_MAX)
-            value = INT_MAX;
-    }
-    version = static_cast<int>(negative ? -value : value);
+    version = value;
     return true;
 }
 

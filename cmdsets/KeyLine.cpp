@@ -11,30 +11,6 @@ bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
 
-// Like "%d" of scanf: leading blanks, sign, digits; clamps instead of overflowing.
-bool ReadInt(const std::wstring& field, std::int32_t& out) {
-    std::size_t i = 0;
-    while (i < field.size() && std::iswspace(field[i]))
-        ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == L'-' || field[i] == L'+'))
-        negative = field[i++] == L'-';
-    if (i >= field.size() || field[i] < L'0' || field[i] > L'9')
-        return false;
-    long long value = 0;
-    for (; i < field.size() && field[i] >= L'0' && field[i] <= L'9'; ++i) {
-        value = value * 10 + (field[i] - L'0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        value = INT_MAX;
-    out = static_cast<std::int32_t>(value);
-    return true;
-}
-
 std::vector<std::wstring> SplitCommas(const std::wstring& value) {
     std::vector<std::wstring> fields;
     std::size_t start = 0;
@@ -92,6 +68,29 @@ void ParseTexts(const std::vector<std::wstring>& fields, std::size_t textIndex, 
 
 }  // namespace
 
+bool ReadProfileInt(const std::wstring& field, std::int32_t& out) {
+    std::size_t i = 0;
+    while (i < field.size() && std::iswspace(field[i]))
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == L'-' || field[i] == L'+'))
+        negative = field[i++] == L'-';
+    if (i >= field.size() || field[i] < L'0' || field[i] > L'9')
+        return false;
+    long long value = 0;
+    for (; i < field.size() && field[i] >= L'0' && field[i] <= L'9'; ++i) {
+        value = value * 10 + (field[i] - L'0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        value = INT_MAX;
+    out = static_cast<std::int32_t>(value);
+    return true;
+}
+
 std::wstring EncodeLineText(const wchar_t* text) {
     std::wstring out;
     for (const wchar_t* p = text; p && *p; ++p) {
@@ -126,7 +125,7 @@ tagWINCMD ParseKeyLine(const std::wstring& value) {
     std::int32_t* targets[7] = {&cmd.nType,   &cmd.nSubType,     &cmd.nValue,         &cmd.nParam,
                                 &cmd.fRepeat, &cmd.nRepeatDelay, &cmd.nRepeatInterval};
     for (std::size_t i = 0; i < 7 && i < fields.size(); ++i)
-        if (!ReadInt(fields[i], *targets[i]))
+        if (!ReadProfileInt(fields[i], *targets[i]))
             break;
     ParseTexts(fields, 7, cmd);
     return cmd;
@@ -137,7 +136,7 @@ tagWINCMD ParseLayout3KeyLine(const std::wstring& value) {
     const std::vector<std::wstring> fields = SplitCommas(value);
     std::int32_t* targets[4] = {&cmd.nType, &cmd.nSubType, &cmd.nValue, &cmd.nParam};
     for (std::size_t i = 0; i < 4 && i < fields.size(); ++i)
-        if (!ReadInt(fields[i], *targets[i]))
+        if (!ReadProfileInt(fields[i], *targets[i]))
             break;
     ParseTexts(fields, 4, cmd);
     return cmd;

@@ -27,6 +27,10 @@ tagWINCMD ParseLayout3KeyLine(const std::wstring& value);
 // The text as the writer puts it between the quotes.
 std::wstring EncodeLineText(const wchar_t* text);
 
+// Like "%d" of scanf: leading white space, a sign, digits; clamps instead of
+// overflowing. False when no digit follows.
+bool ReadProfileInt(const std::wstring& field, std::int32_t& out);
+
 // Removes blanks, tabs and double quotes from both ends.
 std::wstring TrimProfileValue(const std::wstring& text);
 

@@ -18,6 +18,7 @@
 #include "tests/cmdsets/CmdSetFiles.h"
 #include "tests/commands/WinCommandsFakes.h"
 #include "receivers/DeviceCatalogue.h"
+#include "tests/app/HoldingSrc.h"
 #include "tests/support/FakeClock.h"
 
 namespace {
@@ -62,20 +63,28 @@ protected:
     }
     bool WaitForRun() { return WaitForSingleObject(m_ran.Get(), 10000) == WAIT_OBJECT_0; }
 
+    // The dispatcher on the general set and a silent worker that signals each run.
+    void StartWorker() {
+        m_handler = std::make_unique<CCmdSetHandler>(Paths(), CAppPathSources());
+        ASSERT_TRUE(m_handler->LoadCmdSetByName(L"Windows (Standard)"));
+        m_worker = std::make_unique<CKeyEventWorker>(*m_handler, nullptr);
+        tagKEYEVENTSETTINGS settings;
+        settings.disableSound = TRUE;
+        m_worker->SetSettings(settings);
+        m_worker->SetObserver(CountRun, m_ran.Get());
+    }
+
     cmdtest::CFakeSeams m_seams;
     FakeClock m_clock{100000};
     CHeldKeySrc m_src{m_clock};
     CQVHandle m_ran{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    std::unique_ptr<CCmdSetHandler> m_handler;
+    std::unique_ptr<CKeyEventWorker> m_worker;  // goes before the dispatcher it uses
 };
 
 TEST_F(KeyEventWorkerTest, HeldKeyReportsKeepTheRepetitionAndNewEventsRestartIt) {
-    CCmdSetHandler handler(Paths(), CAppPathSources());
-    ASSERT_TRUE(handler.LoadCmdSetByName(L"Windows (Standard)"));
-    CKeyEventWorker worker(handler, nullptr);
-    tagKEYEVENTSETTINGS settings;
-    settings.disableSound = TRUE;
-    worker.SetSettings(settings);
-    worker.SetObserver(CountRun, m_ran.Get());
+    ASSERT_NO_FATAL_FAILURE(StartWorker());
+    CKeyEventWorker& worker = *m_worker;
     ASSERT_TRUE(m_src.Init(&worker, CKeyEventWorker::IrEventCallback));
 
     Frame(kMuteCode, 0);
@@ -106,42 +115,11 @@ TEST_F(KeyEventWorkerTest, HeldKeyReportsKeepTheRepetitionAndNewEventsRestartIt)
 
 // --- receivers removed while their key repeats, with the real worker ---
 
-// A receiver whose own thread reports a held Mute key and keeps it held.
-class CHoldingSrc : public CSrc {
-public:
-    CHoldingSrc() {
-        m_rcType = RCTYPE_NEC_866B;
-        ++s_alive;
-    }
-    ~CHoldingSrc() override {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        --s_alive;
-    }
-    int Init(void* owner, PFNIREVENTCALLBACK callback) override {
-        CSrc::Init(owner, callback);
-        m_thread = std::thread([this] {
-            m_keyId = KEYID_MUTE;
-            m_eventCallback(m_owner, this, KEYID_MUTE, 0);
-            while (!m_stop)
-                std::this_thread::yield();
-        });
-        return 1;
-    }
-    static std::atomic<int> s_alive;
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
-std::atomic<int> CHoldingSrc::s_alive{0};
-
 class CHoldingEnvironment : public CReceiverEnvironment {
 public:
     CHoldingEnvironment() : CReceiverEnvironment(nullptr) {}
     std::unique_ptr<CSrc> CreateReceiver(int slot) override {
-        return slot == 3 ? std::make_unique<CHoldingSrc>() : nullptr;
+        return slot == 3 ? std::make_unique<CHoldingSrc>(KEYID_MUTE) : nullptr;
     }
     int GetMidiInputCount() override { return 0; }
 };
@@ -168,13 +146,8 @@ std::vector<BYTE> InterfaceBroadcast(const std::wstring& path) {
 }
 
 TEST_F(KeyEventWorkerTest, ReceiversRemovedWhileTheirKeyRepeatsLeaveNothingBehind) {
-    CCmdSetHandler handler(Paths(), CAppPathSources());
-    ASSERT_TRUE(handler.LoadCmdSetByName(L"Windows (Standard)"));
-    CKeyEventWorker worker(handler, nullptr);
-    tagKEYEVENTSETTINGS settings;
-    settings.disableSound = TRUE;
-    worker.SetSettings(settings);
-    worker.SetObserver(CountRun, m_ran.Get());
+    ASSERT_NO_FATAL_FAILURE(StartWorker());
+    CKeyEventWorker& worker = *m_worker;
     CHoldingEnvironment environment;
     tagSETTINGS block;
     block.receiverSelection = 1u << 3;
@@ -217,7 +190,7 @@ TEST_F(KeyEventWorkerTest, ReceiversRemovedWhileTheirKeyRepeatsLeaveNothingBehin
     EXPECT_GE(worker.GetEventsStarted(), kCycles) << "every arrival's key reached the worker";
     manager.FreeReceiver(3);
     worker.Stop(5000);
-    EXPECT_EQ(0, CHoldingSrc::s_alive.load());
+    EXPECT_EQ(0, CHoldingSrc::Alive().load());
     const std::uintptr_t handlesAfter = nextHandle();
     EXPECT_LE(handlesAfter, handlesBefore + 16) << "handles left by " << kCycles << " cycles";
     EXPECT_LE(ThreadsOfThisProcess(), threadsBefore) << "threads left behind";

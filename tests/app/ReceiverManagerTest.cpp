@@ -4,6 +4,7 @@
 #include "app/ReceiverManager.h"
 
 #include "receivers/DeviceCatalogue.h"
+#include "tests/app/HoldingSrc.h"
 #include "tests/support/FakeClock.h"
 #ifndef _WIN32
 #include "support/QVDebug.h"
@@ -312,31 +313,6 @@ TEST_F(ReceiverManagerTest, AReceiverNoLongerInItsSlotReportsNothing) {
 
 // --- removal while a key repeats, many times over ---
 
-// A receiver whose own thread reports a held key and keeps it held.
-class CHoldingSrc : public CSrc {
-public:
-    CHoldingSrc() { ++g_alive; }
-    ~CHoldingSrc() override {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        --g_alive;
-    }
-    int Init(void* owner, PFNIREVENTCALLBACK callback) override {
-        CSrc::Init(owner, callback);
-        m_thread = std::thread([this] {
-            m_keyId = KEYID_MUTE;
-            m_eventCallback(m_owner, this, KEYID_MUTE, 0);
-            while (!m_stop)
-                std::this_thread::yield();
-        });
-        return 1;
-    }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
 
 // A worker that repeats: its thread reads the source's key id until stopped.
 class CRepeatingSink : public IKeyEventSink {
@@ -378,7 +354,7 @@ private:
 class CHoldingEnvironment : public CFakeEnvironment {
 public:
     std::unique_ptr<CSrc> CreateReceiver(int slot) override {
-        return slot == 3 ? std::make_unique<CHoldingSrc>() : nullptr;
+        return slot == 3 ? std::make_unique<CHoldingSrc>(KEYID_MUTE) : nullptr;
     }
 };
 
@@ -401,7 +377,7 @@ TEST(ReceiverLifetime, TenThousandRemovalsWhileAKeyRepeats) {
             ASSERT_FALSE(manager.IsOccupied(3)) << cycle;
         }
     }
-    EXPECT_EQ(0, g_alive.load()) << "no receiver left behind";
+    EXPECT_EQ(0, CHoldingSrc::Alive().load()) << "no receiver left behind";
     EXPECT_GT(sink.reads.load(), 0) << "the key was repeated meanwhile";
 }
 

@@ -103,12 +103,19 @@ TEST_F(MidiKeyPath, NotesBecomeKeystrokesAndAHeldNoteRepeatsUntilItsRelease) {
     // Held: once, then again every interval until the note is released.
     const std::wstring heldLine = L"KEYDOWN " + std::to_wstring(kVkF6) + L" ";
     std::size_t from = record.Count();
+    LARGE_INTEGER pressed;
+    QueryPerformanceCounter(&pressed);
     ASSERT_EQ(MMSYSERR_NOERROR, s_sim.Send(0, NoteOn(kHeldNote)));
-    for (int repeat = 0; repeat < 4; ++repeat) {
+    std::printf("held note (delay 300 ms, interval 100 ms), keystrokes at:");
+    for (int repeat = 0; repeat < 5; ++repeat) {
         const int at = record.WaitFor(heldLine, from, 10000);
         ASSERT_GE(at, 0) << "repetition " << repeat;
         from = static_cast<std::size_t>(at) + 1;
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        std::printf(" %.0f", Milliseconds(now.QuadPart - pressed.QuadPart));
     }
+    std::printf(" ms\n");
     s_sim.Send(0, NoteOff(kHeldNote));
     EXPECT_EQ(KEYID_NONE, manager.GetReceiver(RECEIVER_SLOT_MIDI)->GetKeyId());
     // The repetition ends at its next look at the key.

@@ -7,11 +7,11 @@
 #include "commands/WinCommands.h"
 #include "commands/MultiTapInputWin.h"
 #include "osd/OsdDlg.h"
+#include "receivers/RcKeys.h"
 #include "support/QVDebug.h"
 
 namespace {
 
-constexpr int KEY_POWER = 140;
 constexpr DWORD EVENT_STOP_TIMEOUT = 5000;
 constexpr wchar_t kTvSet[] = L"Vemtra Tavora TV";
 
@@ -197,7 +197,7 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
     if (m_observer)
         m_observer(m_observerContext, keyId, found ? &cmd : nullptr, found, result);
     if (!result) {
-        if (m_settings.exclusive && keyId == KEY_POWER)
+        if (m_settings.exclusive && keyId == KEYID_POWER)
             CWinCommands::StartOrActivateApp(info);
         return 0;
     }
@@ -206,7 +206,7 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
         return result;
     if (WaitStop(static_cast<DWORD>(cmd.nRepeatDelay)))
         return result;
-    while (source->GetKeyId() == keyId && keyId != -1) {
+    while (source->GetKeyId() == keyId && keyId != KEYID_NONE) {
         wchar_t detail[16];
         swprintf(detail, 16, L"%d", cmd.nRepeatInterval);
         CQVTraceScope scope(QVL_INFO, 8, L"CRemoteApp::HandleIrEvent", detail);

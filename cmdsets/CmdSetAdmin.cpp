@@ -215,7 +215,7 @@ BOOL CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* info) {
             continue;
         tagWINCMD cmd;
         bool bound = keymap.Lookup(keyId, cmd) != false;
-        if (bound && (keyId == 140 || keyId == 160))
+        if (bound && (keyId == KEYID_POWER || keyId == KEYID_MENU))
             cmd.fRepeat = 0;
         tagWINCMD before;
         bool wasBound = stored.Lookup(keyId, before) != false;

@@ -15,10 +15,11 @@
 #include "cmdsets/Keymap.h"
 #include "cmdsets/PrgInfo.h"
 #include "cmdsets/ProfileFile.h"
+#include "receivers/RcKeys.h"
 
 constexpr int CMDSET_LAYOUT_VERSION = 4;
 constexpr int CMDSET_MENU_SLOTS = 10;
-constexpr int CMDSET_LAST_KEY = 324;
+constexpr int CMDSET_LAST_KEY = KEYID_COUNT - 1;
 
 // The three files of the administrator.
 struct CCmdSetPaths {

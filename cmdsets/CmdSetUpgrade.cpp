@@ -13,7 +13,7 @@ constexpr DWORD LINE_CHARS = 1024;
 constexpr int RENUMBER_FIRST = 128;
 constexpr int RENUMBER_LAST = 232;
 constexpr int RENUMBER_PARK = 1000;  // old ids wait here so new ids never collide with old ones
-constexpr int CONVERT_FIRST = 140;
+constexpr int CONVERT_FIRST = KEYID_POWER;
 
 std::wstring Decimal(int value) { return std::to_wstring(value); }
 

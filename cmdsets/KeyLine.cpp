@@ -5,6 +5,8 @@
 #include <cwctype>
 #include <vector>
 
+#include "receivers/RcKeys.h"
+
 namespace {
 
 bool IsBlank(wchar_t c) {
@@ -103,7 +105,7 @@ std::wstring EncodeLineText(const wchar_t* text) {
 }
 
 std::wstring FormatKeyLine(int keyId, const tagWINCMD& cmd, const wchar_t* englishKeyName) {
-    const int repeat = (keyId == 140 || keyId == 160) ? 0 : cmd.fRepeat;
+    const int repeat = (keyId == KEYID_POWER || keyId == KEYID_MENU) ? 0 : cmd.fRepeat;
     wchar_t numbers[160];
     std::swprintf(numbers, sizeof numbers / sizeof numbers[0], L"%3d,%3d,%5d,%3d,%3d,%3d,%3d,", cmd.nType,
                   cmd.nSubType, cmd.nValue, cmd.nParam, repeat, cmd.nRepeatDelay, cmd.nRepeatInterval);
@@ -194,54 +196,54 @@ bool CSectionEntries::Find(int keyId, std::wstring& value) const {
 
 int RenumberLegacyKey(int k) {
     if (k >= 128 && k <= 137)
-        return 200 + (k - 128);
+        return KEYID_PROG_0 + (k - 128);
     if (k >= 209 && k <= 217)
-        return 201 + (k - 209);
+        return KEYID_PROG_1 + (k - 209);
     if (k >= 225 && k <= 230) {
-        static const int tail[] = {262, 266, 260, 267, 261, 263};
+        static const int tail[] = {KEYID_PAUSE, KEYID_PREVIOUS, KEYID_PLAY, KEYID_NEXT, KEYID_STOP, KEYID_RECORD};
         return tail[k - 225];
     }
     switch (k) {
-    case 138: return 140;
-    case 139: return 160;
-    case 140: return 141;
-    case 141: return 221;
-    case 142: return 220;
-    case 143: return 241;
-    case 144: return 240;
-    case 145: return 223;
-    case 146: return 210;
-    case 147: return 243;
-    case 148: return 242;
-    case 149: return 180;
-    case 150: return 181;
-    case 151: return 182;
-    case 152: return 183;
-    case 153: return 186;
-    case 154: return 187;
-    case 155: return 161;
-    case 156: return 264;
-    case 157: return 265;
-    case 158: return 263;
-    case 159: return 260;
-    case 160: return 266;
-    case 161: return 267;
-    case 162: return 262;
-    case 163: return 261;
-    case 205: return 143;
-    case 206: return 223;
-    case 207: return 242;
-    case 208: return 140;
-    case 218: return 200;
-    case 219: return 160;
-    case 220: return 144;
-    case 221: return 221;
-    case 222: return 220;
-    case 223: return 241;
-    case 224: return 240;
-    case 231: return 185;
-    case 232: return 141;
-    default: return -1;
+    case 138: return KEYID_POWER;
+    case 139: return KEYID_MENU;
+    case 140: return KEYID_FULLSCREEN;
+    case 141: return KEYID_PROG_PLUS;
+    case 142: return KEYID_PROG_MINUS;
+    case 143: return KEYID_VOLUME_PLUS;
+    case 144: return KEYID_VOLUME_MINUS;
+    case 145: return KEYID_AV;
+    case 146: return KEYID_DIGITS;
+    case 147: return KEYID_AUDIO;
+    case 148: return KEYID_MUTE;
+    case 149: return KEYID_UP;
+    case 150: return KEYID_DOWN;
+    case 151: return KEYID_LEFT;
+    case 152: return KEYID_RIGHT;
+    case 153: return KEYID_OK2;
+    case 154: return KEYID_BACK2;
+    case 155: return KEYID_TELETEXT;
+    case 156: return KEYID_FREW;
+    case 157: return KEYID_FFWD;
+    case 158: return KEYID_RECORD;
+    case 159: return KEYID_PLAY;
+    case 160: return KEYID_PREVIOUS;
+    case 161: return KEYID_NEXT;
+    case 162: return KEYID_PAUSE;
+    case 163: return KEYID_STOP;
+    case 205: return KEYID_MOSAIC;
+    case 206: return KEYID_AV;
+    case 207: return KEYID_MUTE;
+    case 208: return KEYID_POWER;
+    case 218: return KEYID_PROG_0;
+    case 219: return KEYID_MENU;
+    case 220: return KEYID_STILL_IMAGE;
+    case 221: return KEYID_PROG_PLUS;
+    case 222: return KEYID_PROG_MINUS;
+    case 223: return KEYID_VOLUME_PLUS;
+    case 224: return KEYID_VOLUME_MINUS;
+    case 231: return KEYID_BACK;
+    case 232: return KEYID_FULLSCREEN;
+    default: return KEYID_NONE;
     }
 }
 

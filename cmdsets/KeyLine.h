@@ -14,7 +14,7 @@
 // compares equal to its preset line. Commas,
 // double quotes and control characters cannot survive a reload (the reader cuts
 // at a comma and drops quotes), so they are removed here rather than left to
-// shift the fields of the line. fRepeat is written as 0 for keys 140 and 160.
+// shift the fields of the line. fRepeat is written as 0 for KEYID_POWER and KEYID_MENU.
 std::wstring FormatKeyLine(int keyId, const tagWINCMD& cmd, const wchar_t* englishKeyName);
 
 // Reads a layout-4 value into a fresh record. Missing integers keep their fresh

@@ -5,14 +5,15 @@
 #include <string>
 
 #include "cmdsets/CmdSetText.h"
+#include "receivers/RcKeys.h"
 
-constexpr int KEYNAME_COUNT = 325;  // index = key id
+constexpr int KEYNAME_COUNT = KEYID_COUNT;  // index = key id
 constexpr int KEYNAME_LEN = 128;    // units per name, terminator included
 
 // One table of names in one language, built from a string lookup.
 class CKeyNameTable {
 public:
-    // Fills all 325 names; traces each name of ids 128 to 324.
+    // Fills all KEYNAME_COUNT names; traces each name of the ids above KEYID_MIDI_LAST.
     void Build(const CmdSetStringLookup& lookup);
     // Only the low 24 bits of the id select the entry; never null.
     const wchar_t* Get(int keyId) const;

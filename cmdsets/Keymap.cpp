@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cmdsets/CmdSetText.h"
+#include "receivers/RcKeys.h"
 
 namespace {
 
@@ -64,50 +65,50 @@ bool CKeymap::IsEqual(const CKeymap& other) const {
 bool CKeymap::LoadDefaults() {
     RemoveAll();
     for (int n = 0; n <= 9; ++n)
-        SetAt(200 + n, MakeCmd(CMD_KEY, 96 + n, 0, std::to_wstring(n)));
-    SetAt(140, MakeCmd(CMD_WIN, 0, 0, Ui(53382)));
-    SetAt(160, MakeCmd(CMD_OSD, 0, 0, Ui(53953)));
+        SetAt(KEYID_PROG_0 + n, MakeCmd(CMD_KEY, 96 + n, 0, std::to_wstring(n)));
+    SetAt(KEYID_POWER, MakeCmd(CMD_WIN, 0, 0, Ui(53382)));
+    SetAt(KEYID_MENU, MakeCmd(CMD_OSD, 0, 0, Ui(53953)));
     const tagWINCMD fullScreen = MakeCmd(CMD_WIN, 5, 0, Ui(53579));
-    SetAt(141, fullScreen);
-    SetAt(321, fullScreen);
+    SetAt(KEYID_FULLSCREEN, fullScreen);
+    SetAt(KEYID_GREEN_FULLSCREEN, fullScreen);
     const tagWINCMD time = MakeCmd(CMD_OSD, 2, 0, Ui(4462));
-    SetAt(142, time);
-    SetAt(320, time);
+    SetAt(KEYID_TIMER, time);
+    SetAt(KEYID_RED_TIMER, time);
     const tagWINCMD volumeUp = Repeating(MakeCmd(CMD_SYS, 1, 10, Ui(56150) + L" +"), 1000, 100);
-    SetAt(241, volumeUp);
-    SetAt(245, volumeUp);
+    SetAt(KEYID_VOLUME_PLUS, volumeUp);
+    SetAt(KEYID_VOLUME_RIGHT, volumeUp);
     const tagWINCMD volumeDown = Repeating(MakeCmd(CMD_SYS, 1, -10, Ui(56150) + L" -"), 1000, 100);
-    SetAt(240, volumeDown);
-    SetAt(244, volumeDown);
-    SetAt(242, MakeCmd(CMD_SYS, 2, 0, Ui(56020)));
-    SetAt(182, Repeating(MakeCmd(CMD_KEY, 37, 0, Ui(55055)), 1000, 100));
-    SetAt(180, Repeating(MakeCmd(CMD_KEY, 38, 0, Ui(55056)), 1000, 100));
-    SetAt(183, Repeating(MakeCmd(CMD_KEY, 39, 0, Ui(55057)), 1000, 100));
-    SetAt(181, Repeating(MakeCmd(CMD_KEY, 40, 0, Ui(55058)), 1000, 100));
+    SetAt(KEYID_VOLUME_MINUS, volumeDown);
+    SetAt(KEYID_VOLUME_LEFT, volumeDown);
+    SetAt(KEYID_MUTE, MakeCmd(CMD_SYS, 2, 0, Ui(56020)));
+    SetAt(KEYID_LEFT, Repeating(MakeCmd(CMD_KEY, 37, 0, Ui(55055)), 1000, 100));
+    SetAt(KEYID_UP, Repeating(MakeCmd(CMD_KEY, 38, 0, Ui(55056)), 1000, 100));
+    SetAt(KEYID_RIGHT, Repeating(MakeCmd(CMD_KEY, 39, 0, Ui(55057)), 1000, 100));
+    SetAt(KEYID_DOWN, Repeating(MakeCmd(CMD_KEY, 40, 0, Ui(55058)), 1000, 100));
     const tagWINCMD enter = NoInterval(MakeCmd(CMD_KEY, 13, 0, Ui(55043)));
-    SetAt(184, enter);
-    SetAt(186, enter);
+    SetAt(KEYID_OK, enter);
+    SetAt(KEYID_OK2, enter);
     const tagWINCMD backspace = NoInterval(MakeCmd(CMD_KEY, 8, 0, Ui(55040)));
-    SetAt(185, backspace);
-    SetAt(187, backspace);
-    SetAt(223, NoInterval(MakeCmd(CMD_KEY, 9, 0, Ui(55041))));
-    SetAt(188, NoInterval(MakeCmd(CMD_KEY, 46, 0, Ui(55061))));
-    SetAt(221, NoInterval(MakeCmd(CMD_KEY, 33, 0, Ui(55051))));
-    SetAt(220, NoInterval(MakeCmd(CMD_KEY, 34, 0, Ui(55052))));
-    SetAt(260, NoInterval(MakeCmd(CMD_KEY, 179, 0, Ui(54152))));
-    SetAt(262, NoInterval(MakeCmd(CMD_KEY, 179, 0, Ui(54149))));
-    SetAt(261, NoInterval(MakeCmd(CMD_KEY, 178, 0, Ui(54359))));
-    SetAt(266, NoInterval(MakeCmd(CMD_KEY, 177, 0, Ui(54159))));
-    SetAt(267, NoInterval(MakeCmd(CMD_KEY, 176, 0, Ui(54019))));
+    SetAt(KEYID_BACK, backspace);
+    SetAt(KEYID_BACK2, backspace);
+    SetAt(KEYID_AV, NoInterval(MakeCmd(CMD_KEY, 9, 0, Ui(55041))));
+    SetAt(KEYID_DELETE, NoInterval(MakeCmd(CMD_KEY, 46, 0, Ui(55061))));
+    SetAt(KEYID_PROG_PLUS, NoInterval(MakeCmd(CMD_KEY, 33, 0, Ui(55051))));
+    SetAt(KEYID_PROG_MINUS, NoInterval(MakeCmd(CMD_KEY, 34, 0, Ui(55052))));
+    SetAt(KEYID_PLAY, NoInterval(MakeCmd(CMD_KEY, 179, 0, Ui(54152))));
+    SetAt(KEYID_PAUSE, NoInterval(MakeCmd(CMD_KEY, 179, 0, Ui(54149))));
+    SetAt(KEYID_STOP, NoInterval(MakeCmd(CMD_KEY, 178, 0, Ui(54359))));
+    SetAt(KEYID_PREVIOUS, NoInterval(MakeCmd(CMD_KEY, 177, 0, Ui(54159))));
+    SetAt(KEYID_NEXT, NoInterval(MakeCmd(CMD_KEY, 176, 0, Ui(54019))));
     const tagWINCMD previousProgram = MakeCmd(CMD_KEY, 27, CMD_MOD_ALT | CMD_MOD_SHIFT, Ui(4503));
-    SetAt(264, previousProgram);
-    SetAt(268, previousProgram);
+    SetAt(KEYID_FREW, previousProgram);
+    SetAt(KEYID_PREVIOUS_FREW, previousProgram);
     const tagWINCMD nextProgram = MakeCmd(CMD_KEY, 27, CMD_MOD_ALT, Ui(4502));
-    SetAt(265, nextProgram);
-    SetAt(269, nextProgram);
+    SetAt(KEYID_FFWD, nextProgram);
+    SetAt(KEYID_NEXT_FFWD, nextProgram);
     // MIDI note C5 opens the main menu like the Menu key.
     tagWINCMD menu;
-    Lookup(160, menu);
+    Lookup(KEYID_MENU, menu);
     SetAt(60, menu);
     return true;
 }
@@ -119,27 +120,27 @@ bool LoadTvSpecialKeymap(CKeymap& keymap) {
         return cmd;
     };
     const std::wstring page = Ui(56048);
-    keymap.SetAt(243, menuItem(2411, Ui(56121), 0));
-    for (int key : {264, 220})
+    keymap.SetAt(KEYID_AUDIO, menuItem(2411, Ui(56121), 0));
+    for (int key : {KEYID_FREW, KEYID_PROG_MINUS})
         keymap.SetAt(key, menuItem(33028, page + L" -", 1));
-    for (int key : {265, 221})
+    for (int key : {KEYID_FFWD, KEYID_PROG_PLUS})
         keymap.SetAt(key, menuItem(33029, page + L" +", 1));
-    for (int key : {266, 268})
+    for (int key : {KEYID_PREVIOUS, KEYID_PREVIOUS_FREW})
         keymap.SetAt(key, menuItem(33046, page + L" - 100", 1));
-    for (int key : {267, 269})
+    for (int key : {KEYID_NEXT, KEYID_NEXT_FFWD})
         keymap.SetAt(key, menuItem(33045, page + L" + 100", 1));
-    for (int key : {280, 320})
+    for (int key : {KEYID_RED, KEYID_RED_TIMER})
         keymap.SetAt(key, menuItem(33047, Ui(54276), 1));
-    for (int key : {281, 321})
+    for (int key : {KEYID_GREEN, KEYID_GREEN_FULLSCREEN})
         keymap.SetAt(key, menuItem(33048, Ui(53633), 1));
-    for (int key : {282, 322})
+    for (int key : {KEYID_YELLOW, KEYID_YELLOW_AUDIO})
         keymap.SetAt(key, menuItem(33049, Ui(54720), 1));
-    for (int key : {283, 323, 324})
+    for (int key : {KEYID_BLUE, KEYID_BLUE_MOSAIC, KEYID_BLUE_ANGLE})
         keymap.SetAt(key, menuItem(33050, Ui(53313), 1));
     for (int n = 0; n <= 9; ++n) {
         tagWINCMD digit = MakeCmd(CMD_KEY, L'0' + n, 0, std::wstring());
         digit.fNoOsd = 1;
-        keymap.SetAt(200 + n, digit);
+        keymap.SetAt(KEYID_PROG_0 + n, digit);
     }
     return true;
 }

@@ -13,13 +13,13 @@
 #include "commands/QVFindWindow.h"
 #include "commands/WinCommands.h"
 #include "osd/OsdDlg.h"
+#include "receivers/RcKeys.h"
 #include "support/QVDebug.h"
 
 namespace {
 
 constexpr wchar_t kStandardSet[] = L"Windows (Standard)";
 constexpr unsigned IDS_MENU_TITLE = 4461;  // "Application"
-constexpr int KEY_POWER = 140;
 
 std::atomic<int> g_rememberedSlot{0};
 
@@ -71,15 +71,15 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
 }  // namespace
 
 int GetMenuCode(int keyId) {
-    if (keyId >= 200 && keyId <= 209)
-        return keyId - 200;
+    if (keyId >= KEYID_PROG_0 && keyId <= KEYID_PROG_9)
+        return keyId - KEYID_PROG_0;
     switch (keyId) {
-    case 182: case 266: return MENU_CODE_PREVIOUS;
-    case 183: case 267: return MENU_CODE_NEXT;
-    case 180: case 262: return MENU_CODE_UP;
-    case 181: case 261: return MENU_CODE_DOWN;
-    case 184: case 186: case 260: return MENU_CODE_CHOOSE;
-    case 185: case 187: return MENU_CODE_CLOSE;
+    case KEYID_LEFT: case KEYID_PREVIOUS: return MENU_CODE_PREVIOUS;
+    case KEYID_RIGHT: case KEYID_NEXT: return MENU_CODE_NEXT;
+    case KEYID_UP: case KEYID_PAUSE: return MENU_CODE_UP;
+    case KEYID_DOWN: case KEYID_STOP: return MENU_CODE_DOWN;
+    case KEYID_OK: case KEYID_OK2: case KEYID_PLAY: return MENU_CODE_CHOOSE;
+    case KEYID_BACK: case KEYID_BACK2: return MENU_CODE_CLOSE;
     default: return MENU_CODE_NONE;
     }
 }
@@ -169,7 +169,7 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
         }
         if (!allowFallback && !m_current.fAlwaysActive)
             return FALSE;
-        if (!slotFound && keyId == KEY_POWER) {
+        if (!slotFound && keyId == KEYID_POWER) {
             std::wstring name;
             GetMenuEntry(GetRememberedSlot(), name);
             if (m_display)

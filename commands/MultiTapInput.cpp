@@ -24,7 +24,7 @@ bool CMultiTapInput::IsMultiTapKey(int keyId, const tagWINCMD& cmd) {
 }
 
 bool CMultiTapInput::GetPendingCommand(int keyId, tagWINCMD& cmd) const {
-    if (m_pendingKey == -1)
+    if (m_pendingKey == KEYID_NONE)
         return false;
     // The same key continues its cycle and replaces the waiting character, but
     // only within the timeout: a later press starts over at the digit, and the
@@ -36,10 +36,10 @@ bool CMultiTapInput::GetPendingCommand(int keyId, tagWINCMD& cmd) const {
 }
 
 int CMultiTapInput::Input(int keyId, tagWINCMD& cmd, IMultiTapStop& stop) {
-    m_pendingKey = -1;
+    m_pendingKey = KEYID_NONE;
     if (!IsMultiTapKey(keyId, cmd)) {
         m_lastPress = 0;
-        m_lastKey = -1;
+        m_lastKey = KEYID_NONE;
         m_index = 0;
         return MULTITAP_NO_KEY;
     }

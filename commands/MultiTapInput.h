@@ -9,6 +9,7 @@
 // keystroke come in through the interfaces below.
 
 #include "cmdsets/WinCmd.h"
+#include "receivers/RcKeys.h"
 #include "support/Clock.h"
 
 #include <cstdint>
@@ -57,7 +58,7 @@ public:
     void SetDisplay(IMultiTapDisplay* display) { m_display = display; }
     void SetTimeout(std::uint32_t timeoutMs) { m_timeoutMs = timeoutMs; }
 
-    // Keys 200 to 209 bound to a keystroke of a digit ("0" to "9" or a
+    // Keys KEYID_PROG_0 to KEYID_PROG_9 bound to a keystroke of a digit ("0" to "9" or a
     // numeric-keypad digit).
     static bool IsMultiTapKey(int keyId, const tagWINCMD& cmd);
     // Copies the waiting character's command out when one is pending and this
@@ -86,9 +87,9 @@ private:
     IClock& m_clock;
     IMultiTapDisplay* m_display;
     std::uint32_t m_lastPress = 0;
-    int m_lastKey = -1;
+    int m_lastKey = KEYID_NONE;
     std::int8_t m_index = 0;
-    int m_pendingKey = -1;
+    int m_pendingKey = KEYID_NONE;
     tagWINCMD m_pending;
     std::uint32_t m_timeoutMs = MULTITAP_TIMEOUT_MS;
 };

@@ -6,8 +6,10 @@
 
 #include <string>
 
-constexpr int MULTITAP_FIRST_KEY = 200;  // Programme 0
-constexpr int MULTITAP_LAST_KEY = 209;   // Programme 9
+#include "receivers/RcKeys.h"
+
+constexpr int MULTITAP_FIRST_KEY = KEYID_PROG_0;
+constexpr int MULTITAP_LAST_KEY = KEYID_PROG_9;
 
 // The key's characters in order, the digit first; nullptr for other keys.
 const wchar_t* GetMultiTapCharacters(int keyId);

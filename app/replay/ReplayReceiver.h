@@ -14,7 +14,7 @@
 
 struct tagREPLAYEVENT {
     std::uint32_t nTimeMs = 0;
-    int nKeyId = -1;
+    int nKeyId = KEYID_NONE;
     int fNoAutoRepeat = 0;
 };
 

@@ -168,13 +168,17 @@ TEST_F(WinCommandsMouse, DoubleClickIsTwoLeftClicks) {
 
 TEST_F(WinCommandsMouse, MoveStepsOnePixelInEachDirection) {
     const int expected[8][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    // Each step starts where the last one ended. A warp of the cursor before
+    // each step would race Wine's late pointer events of the warp before it
+    // (the step then starts from the old place).
     for (int d = 0; d < 8; ++d) {
-        SetCursorPos(600, 500);
-        ASSERT_TRUE(PumpUntil([] { return Cursor().x == 600 && Cursor().y == 500; }, 2000));
+        PumpUntil([] { return true; }, 0);  // pointer events still queued first
+        const POINT before = Cursor();
         EXPECT_TRUE(CWinCommands::Execute(Cmd(CMD_SYS, WINCMD_SYS_MOUSE_MOVE, d), nullptr));
-        const POINT want = {600 + expected[d][0], 500 + expected[d][1]};
+        const POINT want = {before.x + expected[d][0], before.y + expected[d][1]};
         EXPECT_TRUE(PumpUntil([&] { return Cursor().x == want.x && Cursor().y == want.y; }, 2000))
-            << "direction " << d << " ended at " << Cursor().x << "," << Cursor().y;
+            << "direction " << d << " from " << before.x << "," << before.y << " ended at " << Cursor().x << ","
+            << Cursor().y;
     }
 }
 

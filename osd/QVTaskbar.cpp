@@ -179,16 +179,20 @@ void CQVTaskbar::ShowOwner(bool raise) {
 void CQVTaskbar::CopyUserMenu(HMENU popup) {
     const int count = GetMenuItemCount(m_userMenu);
     for (int i = 0; i < count; ++i) {
-        UINT state = GetMenuState(m_userMenu, static_cast<UINT>(i), MF_BYPOSITION);
-        if (state == static_cast<UINT>(-1))
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE;
+        if (!GetMenuItemInfoW(m_userMenu, static_cast<UINT>(i), TRUE, &item))
             continue;
-        if (state & MF_SEPARATOR) {
+        if (item.fType & MFT_SEPARATOR) {
             AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
             continue;
         }
         // Only text items are copied; bitmaps and owner-drawn items need their owner.
-        if (state & (MF_BITMAP | MF_OWNERDRAW))
+        if (item.fType & (MFT_BITMAP | MFT_OWNERDRAW))
             continue;
+        // The low byte: for a popup item the high byte is its submenu's item count.
+        const UINT state = GetMenuState(m_userMenu, static_cast<UINT>(i), MF_BYPOSITION) & 0xFF;
         UINT flags = MF_STRING | (state & (MF_GRAYED | MF_DISABLED | MF_CHECKED));
         UINT_PTR idOrMenu = GetMenuItemID(m_userMenu, i);
         if (HMENU sub = GetSubMenu(m_userMenu, i)) {

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,10 @@ struct tagTIPCASE {
     std::wstring expected;
 };
 
+void PrintTo(const tagTIPCASE& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TaskbarTip : public Taskbar, public ::testing::WithParamInterface<tagTIPCASE> {};
 
 TEST_P(TaskbarTip, TipFollowsTheRules) {
@@ -283,6 +288,10 @@ struct tagPOPUPCASE {
     HBITMAP showHideBitmap;
 };
 
+void PrintTo(const tagPOPUPCASE& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TaskbarPopup : public Taskbar, public ::testing::WithParamInterface<tagPOPUPCASE> {};
 
 TEST_P(TaskbarPopup, StandardItemsAroundTheLoadSubmenu) {
@@ -347,16 +356,18 @@ TEST_F(Taskbar, UserItemsKeepTheirStateIdAndSubmenu) {
     CQVMenu user(CreatePopupMenu());
     CQVMenu sub(CreatePopupMenu());
     AppendMenuW(sub.Get(), MF_STRING, 7, L"inner");
+    AppendMenuW(sub.Get(), MF_STRING, 8, L"second");   // a popup's state carries its item count
     AppendMenuW(user.Get(), MF_STRING | MF_GRAYED, 101, L"Grayed");
     AppendMenuW(user.Get(), MF_STRING | MF_DISABLED, 102, L"Disabled");
     AppendMenuW(user.Get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(user.Get(), MF_STRING | MF_CHECKED, 103, L"Checked");
     AppendMenuW(user.Get(), MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Get()), L"Sub");
+    AppendMenuW(user.Get(), MF_BITMAP, 104, reinterpret_cast<const wchar_t*>(HBMMENU_POPUP_CLOSE));  // not copied
     ASSERT_TRUE(m_taskbar->Create(Owner(), 0, L"x"));
     m_taskbar->SetMenu(user.Get(), FALSE);
 
     HMENU popup = m_taskbar->BuildPopup();
-    ASSERT_EQ(5, GetMenuItemCount(popup)) << "without standard items only the user's";
+    ASSERT_EQ(5, GetMenuItemCount(popup)) << "without standard items only the user's text items";
     const UINT stateMask = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_SEPARATOR;
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(GetMenuState(user.Get(), i, MF_BYPOSITION) & stateMask,
@@ -365,6 +376,7 @@ TEST_F(Taskbar, UserItemsKeepTheirStateIdAndSubmenu) {
         EXPECT_EQ(GetMenuItemID(user.Get(), i), GetMenuItemID(popup, i)) << i;
     }
     EXPECT_EQ(sub.Get(), GetSubMenu(popup, 4));
+    EXPECT_EQ(static_cast<UINT>(-1), GetMenuState(popup, 104, MF_BYCOMMAND)) << "the bitmap item";
     EXPECT_EQ(static_cast<UINT>(-1), GetMenuState(popup, TRAY_CMD_EXIT, MF_BYCOMMAND));
     m_taskbar->Remove();
     EXPECT_TRUE(IsMenu(sub.Get()));

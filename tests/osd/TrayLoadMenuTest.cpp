@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -96,6 +97,10 @@ struct tagLOADCASE {
     LANGID language;
     const wchar_t* expected;
 };
+
+void PrintTo(const tagLOADCASE& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TrayLoadMenuLanguage : public TrayLoadMenu, public ::testing::WithParamInterface<tagLOADCASE> {};
 

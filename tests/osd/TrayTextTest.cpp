@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -52,6 +53,10 @@ struct tagCUTCASE {
     std::size_t maxChars;
     std::wstring expected;
 };
+
+void PrintTo(const tagCUTCASE& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TrayTextCut : public ::testing::TestWithParam<tagCUTCASE> {};
 

@@ -173,11 +173,11 @@ TEST_F(Taskbar, CreateFillsTheVersion3RecordAndTheShellTakesTheIcon) {
     EXPECT_STREQ(L"Tray test", data.szTip);
     EXPECT_TRUE(m_taskbar->IsIconPresent());
     EXPECT_TRUE(ShellHasIcon(Owner()));
-}
 
-TEST_F(Taskbar, MissingIconResourceFallsBackToTheOwnersIcon) {
-    m_taskbar->Create(Owner(), 200, L"x");   // the test program has no icon 200
-    EXPECT_NE(nullptr, m_taskbar->GetNotifyData().hIcon) << "an icon-less entry would be invisible";
+    // The test program has no icon 200: an icon-less entry would be invisible.
+    ASSERT_TRUE(m_taskbar->Create(Owner(), 200, L"again")) << "a second Create replaces the icon";
+    EXPECT_NE(nullptr, m_taskbar->GetNotifyData().hIcon);
+    EXPECT_STREQ(L"again", m_taskbar->GetNotifyData().szTip);
 }
 
 struct tagTIPCASE {
@@ -236,14 +236,6 @@ TEST_F(Taskbar, RemoveAndCreateAgainAnyNumberOfTimes) {
         ASSERT_NE(nullptr, popup);
         EXPECT_EQ(m_mainPopup.Get(), GetSubMenu(popup, 2));
     }
-}
-
-TEST_F(Taskbar, SecondCreateReplacesTheIconWithoutLosingTheSubmenu) {
-    CreateWithLoadMenu();
-    m_taskbar->BuildPopup();
-    ASSERT_TRUE(m_taskbar->Create(Owner(), 0, L"second")) << "the old icon is deleted first";
-    EXPECT_STREQ(L"second", m_taskbar->GetNotifyData().szTip);
-    EXPECT_TRUE(IsMenu(m_mainPopup.Get()));
 }
 
 TEST_F(Taskbar, DestructionKeepsTheOwnersSubmenuAndDeletesTheIcon) {
@@ -432,30 +424,24 @@ TEST_F(Taskbar, ShowHideCommandTogglesAndLeavesTheWindowNotTopmost) {
     EXPECT_FALSE(GetWindowLongPtrW(Owner(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     ASSERT_TRUE(m_taskbar->OnCommand(TRAY_CMD_SHOWHIDE));
     EXPECT_FALSE(IsWindowVisible(Owner()));
-}
 
-TEST_F(Taskbar, ShowingATopmostOwnerKeepsItTopmost) {
-    ASSERT_TRUE(m_taskbar->Create(Owner(), 0, L"x"));
+    // An owner that is topmost by itself stays so.
     SetWindowPos(Owner(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_TRUE(m_taskbar->OnCommand(TRAY_CMD_SHOWHIDE));
     EXPECT_TRUE(GetWindowLongPtrW(Owner(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
-TEST_F(Taskbar, ExitPostsCloseToTheOwner) {
+TEST_F(Taskbar, ExitPostsCloseToTheOwnerOtherCommandsDoNothing) {
     ASSERT_TRUE(m_taskbar->Create(Owner(), 0, L"x"));
+    EXPECT_TRUE(m_taskbar->OnCommand(0x8000)) << "accepted while the icon is present";
+    PumpPending();
+    EXPECT_TRUE(m_log.sysCommands.empty());
+    EXPECT_FALSE(IsWindowVisible(Owner()));
     ASSERT_TRUE(m_taskbar->OnCommand(TRAY_CMD_EXIT));
     EXPECT_TRUE(m_log.sysCommands.empty()) << "posted, not sent";
     ASSERT_TRUE(PumpUntil([&] { return !m_log.sysCommands.empty(); }, kWaitMs));
     EXPECT_EQ(static_cast<WPARAM>(SC_CLOSE), m_log.sysCommands[0]);
     EXPECT_TRUE(IsWindow(Owner()));
-}
-
-TEST_F(Taskbar, OtherCommandsAreAcceptedAndDoNothing) {
-    ASSERT_TRUE(m_taskbar->Create(Owner(), 0, L"x"));
-    EXPECT_TRUE(m_taskbar->OnCommand(0x8000));
-    PumpPending();
-    EXPECT_TRUE(m_log.sysCommands.empty());
-    EXPECT_FALSE(IsWindowVisible(Owner()));
 }
 
 TEST_F(Taskbar, CommandsBeforeCreateReturnFalseAndDoNothing) {

@@ -38,15 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
         tagLANGUAGECASE{0x3FF, L"&Show", L"&Hide", L"&Exit"},
         tagLANGUAGECASE{0x04, L"\x663E\x793A", L"\x9690\x85CF", L"\x9000\x51FA"}));  // Chinese, no mnemonic
 
-TEST(TrayText, EveryRowHasThreeDistinctTexts) {
-    for (unsigned language = 0; language < 0x40; ++language) {
-        const tagTRAYTEXTS& texts = TrayTextsForLanguage(language);
-        ASSERT_NE(nullptr, texts.pszShow);
-        EXPECT_STRNE(texts.pszShow, texts.pszHide) << language;
-        EXPECT_STRNE(texts.pszHide, texts.pszExit) << language;
-    }
-}
-
 struct tagCUTCASE {
     const char* name;
     std::wstring text;

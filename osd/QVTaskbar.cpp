@@ -144,7 +144,11 @@ BOOL CQVTaskbar::OnTaskbarCreated() {
     if (!m_iconPresent)
         return FALSE;
     AddIcon();
-    return m_lastAddSucceeded;
+    if (m_lastAddSucceeded)
+        return TRUE;
+    // The message also comes while the shell still holds the icon (another
+    // program may broadcast it); NIM_ADD then fails, but the icon is there.
+    return Shell_NotifyIconW(NIM_MODIFY, &m_data);
 }
 
 void CQVTaskbar::SetMenu(HMENU menu, BOOL standardItems) {
@@ -174,6 +178,13 @@ void CQVTaskbar::ShowOwner(bool raise) {
     SetWindowPos(m_owner, HWND_TOPMOST, 0, 0, 0, 0, flags);
     if (!wasTopmost)
         SetWindowPos(m_owner, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
+
+void CQVTaskbar::ToggleOwner(bool raise) {
+    if (IsWindowVisible(m_owner))
+        ShowWindow(m_owner, SW_HIDE);
+    else
+        ShowOwner(raise);
 }
 
 void CQVTaskbar::CopyUserMenu(HMENU popup) {
@@ -239,10 +250,7 @@ BOOL CQVTaskbar::OnTrayNotify(UINT mouseMessage) {
         return TRUE;
     switch (mouseMessage) {
     case WM_LBUTTONDOWN:
-        if (IsWindowVisible(m_owner))
-            ShowWindow(m_owner, SW_HIDE);
-        else
-            ShowOwner(false);
+        ToggleOwner(false);
         break;
     case WM_RBUTTONDOWN: {
         HMENU popup = BuildPopup();
@@ -267,10 +275,7 @@ BOOL CQVTaskbar::OnCommand(UINT id) {
         return FALSE;
     switch (id) {
     case TRAY_CMD_SHOWHIDE:
-        if (IsWindowVisible(m_owner))
-            ShowWindow(m_owner, SW_HIDE);
-        else
-            ShowOwner(true);
+        ToggleOwner(true);
         break;
     case TRAY_CMD_EXIT:
         PostMessageW(m_owner, WM_SYSCOMMAND, SC_CLOSE, 0);

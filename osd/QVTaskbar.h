@@ -44,7 +44,8 @@ public:
     BOOL OnCommand(UINT id);
 
     // The shell restarted (the message of GetTaskbarCreatedMessage): adds the
-    // icon again when it is present. TRUE when it was added.
+    // icon again when it is present. TRUE when the shell holds it afterwards
+    // (LastAddSucceeded tells whether NIM_ADD did it).
     BOOL OnTaskbarCreated();
     static UINT GetTaskbarCreatedMessage();
 
@@ -63,6 +64,7 @@ public:
 
 private:
     void ShowOwner(bool raise);
+    void ToggleOwner(bool raise);
     void AddIcon();
     void CopyUserMenu(HMENU popup);
 

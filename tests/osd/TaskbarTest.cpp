@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -121,7 +122,9 @@ protected:
     }
 
     void TearDown() override {
+        // The localization object switches both the thread's and the C library's locale.
         SetThreadLocale(m_threadLocale);
+        _wsetlocale(LC_ALL, L"C");
         m_taskbar.reset();
         m_loadMenu.Destroy();
         m_mainPopup.Close();
@@ -254,6 +257,10 @@ TEST_F(Taskbar, ShellRestartAddsThePresentIconAgain) {
     EXPECT_GE(message, 0xC000u);
 
     ASSERT_TRUE(m_taskbar->Create(Owner(), 0, L"x"));
+    // A broadcast while the shell still holds the icon: NIM_ADD fails, the icon stays.
+    EXPECT_TRUE(m_taskbar->OnTaskbarCreated());
+    EXPECT_FALSE(m_taskbar->LastAddSucceeded());
+    EXPECT_TRUE(ShellHasIcon(Owner()));
     // A restarted shell has forgotten the icon.
     NOTIFYICONDATAW data = m_taskbar->GetNotifyData();
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));

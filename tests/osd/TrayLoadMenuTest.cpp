@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <ostream>
 #include <string>
 
@@ -38,7 +39,9 @@ protected:
                   "[TV]\nExecutable=tv.exe\n");
     }
     void TearDown() override {
+        // The localization object switches both the thread's and the C library's locale.
         SetThreadLocale(m_threadLocale);
+        _wsetlocale(LC_ALL, L"C");
         CmdSetFilesTest::TearDown();
     }
     void SetSlot(int slot, const wchar_t* name) {

@@ -19,7 +19,7 @@
 
 constexpr int CMDSET_LAYOUT_VERSION = 4;
 constexpr int CMDSET_MENU_SLOTS = 10;
-constexpr int CMDSET_LAST_KEY = KEYID_COUNT - 1;
+constexpr int CMDSET_LAST_KEY = KEYID_BLUE_ANGLE;
 
 // The three files of the administrator.
 struct CCmdSetPaths {

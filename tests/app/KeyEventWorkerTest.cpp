@@ -34,7 +34,7 @@ public:
     }
 };
 
-void KANZO_STDCALL CountRun(void* context, int, const tagWINCMD*, BOOL, int) {
+void CountRun(void* context, int, const tagWINCMD*, BOOL, int) {
     SetEvent(static_cast<HANDLE>(context));
 }
 

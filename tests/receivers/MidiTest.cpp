@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,8 @@ namespace {
 
 constexpr auto kEventTimeout = std::chrono::seconds(5);
 constexpr UINT kMidiInUseText = 4003;
+constexpr MMRESULT kDelivered = MMSYSERR_NOERROR;
+constexpr MMRESULT kPortClosed = MMSYSERR_INVALHANDLE;
 
 // The driver's ports as every test starts; the FireWire tests rename 1 to 3.
 constexpr UINT kPortCount = 4;
@@ -84,19 +87,17 @@ struct tagMESSAGE {
 class MidiReceivers : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!s_sim)
-            s_sim = std::make_unique<CMidiSimClient>();
         if (!s_loaded)
-            s_loaded = s_sim->Load(kPortList);
+            s_loaded = s_sim.Load(kPortList);
     }
 
     void SetUp() override {
-        ASSERT_TRUE(s_loaded) << Narrow(s_sim->Error());
+        ASSERT_TRUE(s_loaded) << Narrow(s_sim.Error());
         for (UINT port = 0; port < kPortCount; ++port) {
-            s_sim->SetPortName(port, kPortNames[port]);
-            s_sim->SetInUse(port, false);
+            s_sim.SetPortName(port, kPortNames[port]);
+            s_sim.SetInUse(port, false);
         }
-        s_sim->ResetCounts();
+        s_sim.ResetCounts();
     }
 
     // Init with the message box replaced by a record.
@@ -115,7 +116,7 @@ protected:
         std::thread sender([&] {
             threadId = GetCurrentThreadId();
             for (DWORD message : messages)
-                EXPECT_EQ(MMSYSERR_NOERROR, s_sim->Send(port, message)) << std::hex << message;
+                EXPECT_EQ(kDelivered, s_sim.Send(port, message)) << std::hex << message;
         });
         sender.join();
         return threadId;
@@ -130,13 +131,13 @@ protected:
         return keyIds;
     }
 
-    static std::unique_ptr<CMidiSimClient> s_sim;
+    static CMidiSimClient s_sim;
     static bool s_loaded;
     CEventLog m_log;
     std::vector<tagMESSAGE> m_messages;
 };
 
-std::unique_ptr<CMidiSimClient> MidiReceivers::s_sim;
+CMidiSimClient MidiReceivers::s_sim;
 bool MidiReceivers::s_loaded = false;
 
 TEST_F(MidiReceivers, NoteOnIsReportedOnTheDeliveringThread) {
@@ -182,14 +183,16 @@ struct tagCHANNELCASE {
     DWORD dwMessage;
     std::vector<int> keyIds;
 };
+void PrintTo(const tagCHANNELCASE& c, std::ostream* os) { *os << c.szName; }
 
 class MidiChannel : public MidiReceivers, public ::testing::WithParamInterface<tagCHANNELCASE> {};
 
 TEST_P(MidiChannel, OnlyNotesOfTheChannelCount) {
     CSrcMidi src;
+    ASSERT_EQ(1, InitReceiver(src, L"Kanzo Keys"));
+    // As at start-up: the command line's channel comes after Init.
     if (GetParam().nSetChannel >= 0)
         src.SetChannel(GetParam().nSetChannel);
-    ASSERT_EQ(1, InitReceiver(src, L"Kanzo Keys"));
     EXPECT_EQ(GetParam().keyIds, KeyIdsOf(0, {GetParam().dwMessage}));
 }
 
@@ -201,8 +204,6 @@ INSTANTIATE_TEST_SUITE_P(
                       tagCHANNELCASE{"Channel3Chosen", 3, NoteOn(3, 60), {60}},
                       tagCHANNELCASE{"Channel15NoLongerCounts", 3, NoteOn(15, 60), {}},
                       tagCHANNELCASE{"Channel16RefusedKeeps15", 16, NoteOn(15, 60), {60}},
-                      tagCHANNELCASE{"ControlChangeIgnored", -1, ShortMessage(0xBF, 60, 64), {}},
-                      tagCHANNELCASE{"AftertouchIgnored", -1, ShortMessage(0xAF, 60, 64), {}},
                       tagCHANNELCASE{"DataByteWithHighBitIsNoPowerKey", -1, NoteOn(15, 0x8C), {}}),
     [](const ::testing::TestParamInfo<tagCHANNELCASE>& info) { return std::string(info.param.szName); });
 
@@ -212,7 +213,7 @@ TEST_F(MidiReceivers, InitWithoutPortNameOnlyTellsThatInputExists) {
     EXPECT_EQ(0, src.IsInitialized()) << "the callback is not stored";
     EXPECT_EQ(L"", src.GetDeviceName());
     for (UINT port = 0; port < kPortCount; ++port)
-        EXPECT_EQ(0, s_sim->PortState(port).nOpens) << "port " << port;
+        EXPECT_EQ(0, s_sim.PortState(port).nOpens) << "port " << port;
 }
 
 struct tagNAMECASE {
@@ -230,7 +231,7 @@ TEST_P(MidiPortName, InitOpensOnlyThePortOfThatName) {
     EXPECT_EQ(GetParam().nPort >= 0 ? 1 : 0, InitReceiver(src, nullptr));
     EXPECT_TRUE(m_messages.empty());
     for (UINT port = 0; port < kPortCount; ++port) {
-        const tagMIDISIM_PORTSTATE state = s_sim->PortState(port);
+        const tagMIDISIM_PORTSTATE state = s_sim.PortState(port);
         const bool chosen = static_cast<int>(port) == GetParam().nPort;
         EXPECT_EQ(chosen, state.fOpen != FALSE) << "port " << port;
         EXPECT_EQ(chosen, state.fStarted != FALSE) << "port " << port;
@@ -243,27 +244,27 @@ INSTANTIATE_TEST_SUITE_P(Names, MidiPortName,
                                            tagNAMECASE{L"Second Keys ", -1}, tagNAMECASE{L"Not There", -1}));
 
 TEST_F(MidiReceivers, PortInUseShowsTheMessageAndFails) {
-    s_sim->SetInUse(0, true);
+    s_sim.SetInUse(0, true);
     CSrcMidi src;
     EXPECT_EQ(0, InitReceiver(src, L"Kanzo Keys"));
     EXPECT_EQ(0, src.IsInitialized());
     ASSERT_EQ(1u, m_messages.size());
     EXPECT_EQ(kMidiInUseText, m_messages[0].nTextId);
     EXPECT_EQ(L"Kanzo Keys", m_messages[0].strArgument);
-    EXPECT_FALSE(s_sim->PortState(0).fOpen);
+    EXPECT_FALSE(s_sim.PortState(0).fOpen);
 
     // Nothing of the failed attempt stays: once free, the port opens.
-    s_sim->SetInUse(0, false);
+    s_sim.SetInUse(0, false);
     EXPECT_EQ(1, InitReceiver(src, L"Kanzo Keys"));
     EXPECT_EQ(1u, m_messages.size());
-    EXPECT_EQ(1, s_sim->PortState(0).nOpens);
+    EXPECT_EQ(1, s_sim.PortState(0).nOpens);
 }
 
 TEST_F(MidiReceivers, InitWithoutCallbackLeavesThePortClosed) {
     CSrcMidi src;
     src.SetDeviceName(L"Kanzo Keys");
     EXPECT_EQ(0, src.Init(&m_log, nullptr));
-    const tagMIDISIM_PORTSTATE state = s_sim->PortState(0);
+    const tagMIDISIM_PORTSTATE state = s_sim.PortState(0);
     EXPECT_FALSE(state.fOpen);
     EXPECT_EQ(0, state.nStarts);
 }
@@ -273,18 +274,19 @@ struct tagFIREWIRECASE {
     const wchar_t* szPorts[3];  // names of ports 1 to 3
     int nPort;                  // the port opened, -1 for none
 };
+void PrintTo(const tagFIREWIRECASE& c, std::ostream* os) { *os << c.szName; }
 
 class FirewirePort : public MidiReceivers, public ::testing::WithParamInterface<tagFIREWIRECASE> {};
 
 TEST_P(FirewirePort, FirstCardNameThatExistsIsOpened) {
     for (UINT port = 1; port <= 3; ++port)
-        s_sim->SetPortName(port, GetParam().szPorts[port - 1]);
+        s_sim.SetPortName(port, GetParam().szPorts[port - 1]);
     CSrcRcSonexaFirewire src;
     const int opened = GetParam().nPort;
     EXPECT_EQ(opened >= 0 ? 1 : 0, InitReceiver(src, L"Kanzo Keys")) << "the name set before is not used";
     EXPECT_EQ(opened >= 0 ? GetParam().szPorts[opened - 1] : L"", src.GetDeviceName());
     for (UINT port = 0; port < kPortCount; ++port)
-        EXPECT_EQ(static_cast<int>(port) == opened, s_sim->PortState(port).fOpen != FALSE) << "port " << port;
+        EXPECT_EQ(static_cast<int>(port) == opened, s_sim.PortState(port).fOpen != FALSE) << "port " << port;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -304,11 +306,12 @@ struct tagNOTECASE {
     std::vector<int> keyIds;
     int nKeyIdAfter;
 };
+void PrintTo(const tagNOTECASE& c, std::ostream* os) { *os << c.szName; }
 
 class FirewireNote : public MidiReceivers, public ::testing::WithParamInterface<tagNOTECASE> {};
 
 TEST_P(FirewireNote, NotesOfTheRemoteBecomeItsKeys) {
-    s_sim->SetPortName(1, L"SonexaFW Remote Control");
+    s_sim.SetPortName(1, L"SonexaFW Remote Control");
     CSrcRcSonexaFirewire src;
     ASSERT_EQ(1, InitReceiver(src, nullptr));
     EXPECT_EQ(GetParam().keyIds, KeyIdsOf(1, GetParam().messages));
@@ -318,10 +321,7 @@ TEST_P(FirewireNote, NotesOfTheRemoteBecomeItsKeys) {
 INSTANTIATE_TEST_SUITE_P(
     Notes, FirewireNote,
     ::testing::Values(tagNOTECASE{"Note10IsPower", {NoteOn(15, 10)}, {140}, 140},
-                      tagNOTECASE{"Note0IsProgramme0", {NoteOn(15, 0)}, {200}, 200},
-                      tagNOTECASE{"Note35IsStop", {NoteOn(15, 35)}, {261}, 261},
                       tagNOTECASE{"Note36IsNoKey", {NoteOn(15, 10), NoteOn(15, 36)}, {140}, KEYID_NONE},
-                      tagNOTECASE{"Note69IsNoKey", {NoteOn(15, 69)}, {}, KEYID_NONE},
                       tagNOTECASE{"ReleaseEndsTheKey", {NoteOn(15, 10), NoteOff(15, 10)}, {140}, KEYID_NONE},
                       tagNOTECASE{"OtherChannelIgnored", {NoteOn(14, 10)}, {}, KEYID_NONE}),
     [](const ::testing::TestParamInfo<tagNOTECASE>& info) { return std::string(info.param.szName); });
@@ -332,22 +332,23 @@ struct tagKINDCASE {
     UINT nPort;
     DWORD dwNote;
 };
+void PrintTo(const tagKINDCASE& c, std::ostream* os) { *os << c.szName; }
 
 class MidiDestruction : public MidiReceivers, public ::testing::WithParamInterface<tagKINDCASE> {};
 
 // Notes keep coming while the receiver goes: none reaches it afterwards.
 TEST_P(MidiDestruction, DestructorClosesThePortBeforeTheReceiverGoes) {
-    s_sim->SetPortName(2, L"Sonexa 7.1 FW Midi Remote");
+    s_sim.SetPortName(2, L"Sonexa 7.1 FW Midi Remote");
     std::unique_ptr<CSrcMidi> src = GetParam().create();
     src->SetDeviceName(L"Kanzo Keys");
     ASSERT_EQ(1, InitReceiver(*src, nullptr));
 
     const UINT port = GetParam().nPort;
-    MMRESULT last = MMSYSERR_NOERROR;
+    MMRESULT last = kDelivered;
     std::thread sender([&] {
         const auto deadline = std::chrono::steady_clock::now() + kEventTimeout;
-        while (last == MMSYSERR_NOERROR && std::chrono::steady_clock::now() < deadline)
-            last = s_sim->Send(port, GetParam().dwNote);
+        while (last == kDelivered && std::chrono::steady_clock::now() < deadline)
+            last = s_sim.Send(port, GetParam().dwNote);
     });
     const bool delivered = m_log.WaitForCount(1);
     src.reset();
@@ -355,10 +356,10 @@ TEST_P(MidiDestruction, DestructorClosesThePortBeforeTheReceiverGoes) {
     sender.join();
 
     EXPECT_TRUE(delivered);
-    // Stopped first, then closed: the sender meets either.
-    EXPECT_TRUE(last == MIDIERR_NOTREADY || last == MMSYSERR_INVALHANDLE) << last;
+    EXPECT_NE(kDelivered, last) << "the port still delivers";
+    EXPECT_EQ(kPortClosed, s_sim.Send(port, GetParam().dwNote)) << "the port is closed";
     EXPECT_EQ(eventsAtDestruction, m_log.Events().size()) << "an event after the destructor";
-    const tagMIDISIM_PORTSTATE state = s_sim->PortState(port);
+    const tagMIDISIM_PORTSTATE state = s_sim.PortState(port);
     EXPECT_FALSE(state.fOpen);
     EXPECT_EQ(1, state.nStops);
     EXPECT_EQ(1, state.nResets);

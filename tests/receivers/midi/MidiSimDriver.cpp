@@ -111,8 +111,6 @@ DWORD Open(tagSIMPORT& port, const MIDIOPENDESC* desc, DWORD_PTR flags) {
 }
 
 DWORD Close(tagSIMPORT& port) {
-    if (!port.fOpen)
-        return MMSYSERR_INVALHANDLE;
     if (!port.buffers.empty())
         return MIDIERR_STILLPLAYING;
     port.fOpen = false;
@@ -123,8 +121,6 @@ DWORD Close(tagSIMPORT& port) {
 }
 
 DWORD AddBuffer(tagSIMPORT& port, MIDIHDR* header) {
-    if (!port.fOpen)
-        return MMSYSERR_INVALHANDLE;
     if (!header || !header->lpData)
         return MMSYSERR_INVALPARAM;
     if (!(header->dwFlags & MHDR_PREPARED))
@@ -135,29 +131,22 @@ DWORD AddBuffer(tagSIMPORT& port, MIDIHDR* header) {
     return MMSYSERR_NOERROR;
 }
 
-DWORD PortMessage(tagSIMPORT& port, UINT message, DWORD_PTR param1, DWORD_PTR param2) {
+// The messages of an open port.
+DWORD OpenPortMessage(tagSIMPORT& port, UINT message, DWORD_PTR param1) {
     switch (message) {
-    case MIDM_GETDEVCAPS: return GetCaps(port, reinterpret_cast<MIDIINCAPSW*>(param1), param2);
-    case MIDM_OPEN: return Open(port, reinterpret_cast<const MIDIOPENDESC*>(param1), param2);
     case MIDM_CLOSE: return Close(port);
     case MIDM_ADDBUFFER: return AddBuffer(port, reinterpret_cast<MIDIHDR*>(param1));
     case MIDM_START:
-        if (!port.fOpen)
-            return MMSYSERR_INVALHANDLE;
         if (!port.fStarted)
             port.dwStartTime = timeGetTime();
         port.fStarted = true;
         ++port.counts.nStarts;
         return MMSYSERR_NOERROR;
     case MIDM_STOP:
-        if (!port.fOpen)
-            return MMSYSERR_INVALHANDLE;
         port.fStarted = false;
         ++port.counts.nStops;
         return MMSYSERR_NOERROR;
     case MIDM_RESET:
-        if (!port.fOpen)
-            return MMSYSERR_INVALHANDLE;
         port.fStarted = false;
         ++port.counts.nResets;
         ReturnBuffers(port);
@@ -168,7 +157,24 @@ DWORD PortMessage(tagSIMPORT& port, UINT message, DWORD_PTR param1, DWORD_PTR pa
     }
 }
 
+DWORD PortMessage(tagSIMPORT& port, UINT message, DWORD_PTR param1, DWORD_PTR param2) {
+    switch (message) {
+    case MIDM_GETDEVCAPS: return GetCaps(port, reinterpret_cast<MIDIINCAPSW*>(param1), param2);
+    case MIDM_OPEN: return Open(port, reinterpret_cast<const MIDIOPENDESC*>(param1), param2);
+    default: return port.fOpen ? OpenPortMessage(port, message, param1) : MMSYSERR_INVALHANDLE;
+    }
+}
+
 tagSIMPORT* FindPort(UINT port) { return port < g_portCount ? &g_ports[port] : nullptr; }
+
+// The test exports: the action on the port under the lock, or
+// MMSYSERR_BADDEVICEID for a port that does not exist.
+template <class Action>
+MMRESULT WithPort(UINT port, Action action) {
+    std::lock_guard<std::mutex> lock(g_lock);
+    tagSIMPORT* found = FindPort(port);
+    return found ? action(*found) : static_cast<MMRESULT>(MMSYSERR_BADDEVICEID);
+}
 
 }  // namespace
 
@@ -232,49 +238,41 @@ HRESULT WINAPI GetAudioSessionManager(IMMDevice* /*device*/, void** out) {
 }
 
 MMRESULT WINAPI SimMidiSetPortName(UINT port, const wchar_t* name) {
-    std::lock_guard<std::mutex> lock(g_lock);
-    tagSIMPORT* found = FindPort(port);
-    if (!found)
-        return MMSYSERR_BADDEVICEID;
-    if (!name)
-        return MMSYSERR_INVALPARAM;
-    SetName(*found, name);
-    return MMSYSERR_NOERROR;
+    return WithPort(port, [name](tagSIMPORT& found) -> MMRESULT {
+        if (!name)
+            return MMSYSERR_INVALPARAM;
+        SetName(found, name);
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WINAPI SimMidiSetInUse(UINT port, BOOL inUse) {
-    std::lock_guard<std::mutex> lock(g_lock);
-    tagSIMPORT* found = FindPort(port);
-    if (!found)
-        return MMSYSERR_BADDEVICEID;
-    found->fInUse = inUse != FALSE;
-    return MMSYSERR_NOERROR;
+    return WithPort(port, [inUse](tagSIMPORT& found) -> MMRESULT {
+        found.fInUse = inUse != FALSE;
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WINAPI SimMidiGetPortState(UINT port, tagMIDISIM_PORTSTATE* state) {
-    std::lock_guard<std::mutex> lock(g_lock);
-    tagSIMPORT* found = FindPort(port);
-    if (!found)
-        return MMSYSERR_BADDEVICEID;
-    if (!state)
-        return MMSYSERR_INVALPARAM;
-    *state = found->counts;
-    state->fOpen = found->fOpen;
-    state->fStarted = found->fStarted;
-    return MMSYSERR_NOERROR;
+    return WithPort(port, [state](tagSIMPORT& found) -> MMRESULT {
+        if (!state)
+            return MMSYSERR_INVALPARAM;
+        *state = found.counts;
+        state->fOpen = found.fOpen;
+        state->fStarted = found.fStarted;
+        return MMSYSERR_NOERROR;
+    });
 }
 
 MMRESULT WINAPI SimMidiSend(UINT port, DWORD message) {
-    std::lock_guard<std::mutex> lock(g_lock);
-    tagSIMPORT* found = FindPort(port);
-    if (!found)
-        return MMSYSERR_BADDEVICEID;
-    if (!found->fOpen)
-        return MMSYSERR_INVALHANDLE;
-    if (!found->fStarted)
-        return MIDIERR_NOTREADY;
-    Notify(*found, MIM_DATA, message, timeGetTime() - found->dwStartTime);
-    return MMSYSERR_NOERROR;
+    return WithPort(port, [message](tagSIMPORT& found) -> MMRESULT {
+        if (!found.fOpen)
+            return MMSYSERR_INVALHANDLE;
+        if (!found.fStarted)
+            return MIDIERR_NOTREADY;
+        Notify(found, MIM_DATA, message, timeGetTime() - found.dwStartTime);
+        return MMSYSERR_NOERROR;
+    });
 }
 
 void WINAPI SimMidiResetCounts() {

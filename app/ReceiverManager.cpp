@@ -4,10 +4,9 @@
 #include <utility>
 
 #include "receivers/DeviceCatalogue.h"
+#include "receivers/MidiNote.h"
 #include "support/QVDebug.h"
 
-const wchar_t* const kFirewireMidiPorts[3] = {L"Sonexa 7.1 FW Midi Remote", L"SonexaFW Remote Control",
-                                              L"BridgeCo D0 Midi In 1"};
 // "QV1394_ENUM#QV1394_AVS_", the card's 24-bit IEEE vendor id, "0200".
 const wchar_t* const kFireWireEnumPath = L"qv1394_enum#qv1394_avs_0013f30200";
 
@@ -23,13 +22,6 @@ std::wstring Lower(const wchar_t* text) {
     for (wchar_t& c : lower)
         c = static_cast<wchar_t>(std::towlower(c));
     return lower;
-}
-
-bool IsFirewirePort(const wchar_t* name) {
-    for (const wchar_t* port : kFirewireMidiPorts)
-        if (std::wcscmp(name, port) == 0)
-            return true;
-    return false;
 }
 
 constexpr std::uint32_t Bit(int slot) { return 1u << slot; }
@@ -111,7 +103,7 @@ int CReceiverManager::InitReceiver_MIDI() {
     // The FireWire sound card is a MIDI device itself: its port alone is no MIDI input.
     if (inputs < 1 || (inputs == 1 && IsOccupied(RECEIVER_SLOT_FIREWIRE)))
         return 1;
-    if (IsFirewirePort(m_settings.midiDevice))
+    if (IsFirewirePortName(m_settings.midiDevice))
         m_settings.midiDevice[0] = L'\0';
     if (!m_settings.midiDevice[0])
         m_settings.receiverSelection &= ~Bit(RECEIVER_SLOT_MIDI);

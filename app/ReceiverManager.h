@@ -123,7 +123,5 @@ private:
     bool m_receiversReady = false;
 };
 
-// The three MIDI input ports of the FireWire sound card, in the order they are tried.
-extern const wchar_t* const kFirewireMidiPorts[3];
 // The sound card's path on the FireWire enumerator, lower case.
 extern const wchar_t* const kFireWireEnumPath;

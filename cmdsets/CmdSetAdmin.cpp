@@ -223,11 +223,8 @@ BOOL CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* info) {
             continue;
 
         const std::wstring keyName = KeyName3(keyId);
-        // The profile functions trim key names when they read and write, but
-        // not when they delete: " 60" would never match the stored "60".
-        const std::wstring storedName = std::to_wstring(keyId);
         if (!bound) {
-            m_user.DeleteKey(name, storedName.c_str());
+            m_user.DeleteKey(name, keyName.c_str());
             continue;
         }
         const std::wstring line = FormatKeyLine(keyId, cmd, GetKeyName(keyId, true));
@@ -242,7 +239,7 @@ BOOL CCmdSetAdmin::SaveKeymap(const CKeymap& keymap, const tagPRGINFO* info) {
                 presetLine = line;
         }
         if (RemoveBlanks(presetLine) == RemoveBlanks(line))
-            m_user.DeleteKey(name, storedName.c_str());
+            m_user.DeleteKey(name, keyName.c_str());
         else
             m_user.WriteString(name, keyName.c_str(), line.c_str());
     }

@@ -93,16 +93,24 @@ bool ReadProfileInt(const std::wstring& field, std::int32_t& out) {
     return true;
 }
 
-std::wstring EncodeLineText(const wchar_t* text) {
+namespace {
+
+// What survives between the quotes: no comma, quote or control character;
+// blanks become "_" where the reader turns "_" back into blanks.
+std::wstring CleanLineText(const wchar_t* text, bool underscoreBlanks) {
     std::wstring out;
     for (const wchar_t* p = text; p && *p; ++p) {
         wchar_t c = *p;
         if (c == L',' || c == L'"' || c < 0x20)
             continue;
-        out += c == L' ' ? L'_' : c;
+        out += (underscoreBlanks && c == L' ') ? L'_' : c;
     }
     return out;
 }
+
+}  // namespace
+
+std::wstring EncodeLineText(const wchar_t* text) { return CleanLineText(text, true); }
 
 std::wstring FormatKeyLine(int keyId, const tagWINCMD& cmd, const wchar_t* englishKeyName) {
     const int repeat = (keyId == KEYID_POWER || keyId == KEYID_MENU) ? 0 : cmd.fRepeat;
@@ -112,12 +120,9 @@ std::wstring FormatKeyLine(int keyId, const tagWINCMD& cmd, const wchar_t* engli
     std::wstring line = numbers;
     line += L'"' + EncodeLineText(cmd.szText) + L"\",\"";
     line += EncodeLineText(cmd.szWindowCaption) + L"\",\"";
-    // The key name is informative and never read; commas, quotes and control
-    // characters still go so that a name cannot break the line.
-    for (const wchar_t* p = englishKeyName; p && *p; ++p)
-        if (*p != L',' && *p != L'"' && *p >= 0x20)
-            line += *p;
-    line += L'"';
+    // The key name is informative and never read; it keeps its blanks, but
+    // commas, quotes and control characters go so it cannot break the line.
+    line += CleanLineText(englishKeyName, false) + L'"';
     return line;
 }
 

@@ -8,6 +8,21 @@ namespace {
 // The profile functions say "did not fit" by returning the buffer size - 2.
 constexpr DWORD MAX_PROFILE_BUFFER = 1u << 24;
 
+// Calls read(buffer, size) with a buffer that doubles while the platform
+// reports a cut result; the buffer and (in length) what was read.
+template <class Read>
+std::vector<wchar_t> ReadWhole(DWORD initialChars, DWORD& length, Read read) {
+    DWORD size = initialChars < 16 ? 16 : initialChars;
+    std::vector<wchar_t> buffer;
+    for (;;) {
+        buffer.assign(size + 2, L'\0');
+        length = read(buffer.data(), size);
+        if (length < size - 2 || size >= MAX_PROFILE_BUFFER)
+            return buffer;
+        size *= 2;
+    }
+}
+
 }  // namespace
 
 bool CProfileFile::Exists() const {
@@ -26,16 +41,10 @@ int CProfileFile::ReadInt(const wchar_t* section, const wchar_t* key, int defaul
 }
 
 std::vector<wchar_t> CProfileFile::ReadSection(const wchar_t* section, DWORD initialChars) const {
-    DWORD size = initialChars < 16 ? 16 : initialChars;
-    std::vector<wchar_t> buffer;
     DWORD length = 0;
-    for (;;) {
-        buffer.assign(size + 2, L'\0');
-        length = GetPrivateProfileSectionW(section, buffer.data(), size, m_path.c_str());
-        if (length < size - 2 || size >= MAX_PROFILE_BUFFER)
-            break;
-        size *= 2;
-    }
+    std::vector<wchar_t> buffer = ReadWhole(initialChars, length, [&](wchar_t* data, DWORD size) {
+        return GetPrivateProfileSectionW(section, data, size, m_path.c_str());
+    });
     buffer.resize(length + 2, L'\0');
     buffer[length] = L'\0';
     buffer[length + 1] = L'\0';
@@ -51,17 +60,10 @@ std::vector<std::wstring> CProfileFile::ReadSectionNames(DWORD initialChars) con
     std::vector<std::wstring> names;
     if (!Exists())
         return names;
-    DWORD size = initialChars < 16 ? 16 : initialChars;
-    std::vector<wchar_t> buffer;
     DWORD length = 0;
-    for (;;) {
-        buffer.assign(size, L'\0');
-        length = GetPrivateProfileSectionNamesW(buffer.data(), size, m_path.c_str());
-        // size - 2 is how the platform says the list did not fit.
-        if (length < size - 2 || size >= MAX_PROFILE_BUFFER)
-            break;
-        size *= 2;
-    }
+    const std::vector<wchar_t> buffer = ReadWhole(initialChars, length, [&](wchar_t* data, DWORD size) {
+        return GetPrivateProfileSectionNamesW(data, size, m_path.c_str());
+    });
     for (DWORD i = 0; i < length && buffer[i];) {
         std::wstring name(&buffer[i]);
         i += static_cast<DWORD>(name.size()) + 1;
@@ -85,7 +87,13 @@ bool CProfileFile::WriteString(const wchar_t* section, const wchar_t* key, const
 bool CProfileFile::DeleteKey(const wchar_t* section, const wchar_t* key) const {
     if (m_writeBlocked)
         return false;
-    return Checked(WritePrivateProfileStringW(section, key, nullptr, m_path.c_str()), L"WritePrivateProfileString");
+    // The profile functions trim key names when they read and write but not
+    // when they delete: " 60" would never match the stored "60".
+    std::wstring name = key ? key : L"";
+    name.erase(0, name.find_first_not_of(L" \t"));
+    name.erase(name.find_last_not_of(L" \t") + 1);
+    return Checked(WritePrivateProfileStringW(section, name.c_str(), nullptr, m_path.c_str()),
+                   L"WritePrivateProfileString");
 }
 
 bool CProfileFile::DeleteSection(const wchar_t* section) const {

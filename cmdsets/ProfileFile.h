@@ -28,6 +28,7 @@ public:
 
     // Writes return false on failure and record it (CQVLastWriteFailure).
     bool WriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
+    // The key name may carry blanks around it, as a read or write allows.
     bool DeleteKey(const wchar_t* section, const wchar_t* key) const;
     bool DeleteSection(const wchar_t* section) const;
     // section text as ReadSection returns it; replaces the whole section.

@@ -73,6 +73,16 @@ HWND FindEnabledPopup(HWND target) {
     return search.found;
 }
 
+// Where typed input of a command goes: the target window, or the enabled
+// pop-up it shows (a dialog of the application).
+HWND GetKeyTarget(const tagWINCMD& command, const tagPRGINFO* set) {
+    HWND target = CWinCommands::GetTargetWindow(command, set);
+    if (!target)
+        return nullptr;
+    HWND popup = FindEnabledPopup(target);
+    return popup ? popup : target;
+}
+
 void PlaceNotTopmost(HWND window) {
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -275,11 +285,9 @@ BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set) {
     case CMD_SYS:
         return ExecuteSys(command);
     case CMD_KEY: {
-        HWND target = GetTargetWindow(command, set);
+        HWND target = GetKeyTarget(command, set);
         if (!target)
             return FALSE;
-        if (HWND popup = FindEnabledPopup(target))
-            target = popup;
         const int mods = command.nValue;
         SendKeystroke(target, command.nSubType & 0xFFFF, (mods & CMD_MOD_ALT) != 0, (mods & CMD_MOD_CTRL) != 0,
                       (mods & CMD_MOD_SHIFT) != 0);
@@ -394,11 +402,9 @@ BOOL CWinCommands::TypeCharacter(HWND window, wchar_t character, int modifiers) 
 BOOL CWinCommands::TypeText(const tagWINCMD& command, const tagPRGINFO* set) {
     if (command.nType != CMD_KEY)
         return FALSE;
-    HWND target = GetTargetWindow(command, set);
+    HWND target = GetKeyTarget(command, set);
     if (!target)
         return FALSE;
-    if (HWND popup = FindEnabledPopup(target))
-        target = popup;
     return TypeCharacter(target, static_cast<wchar_t>(command.nSubType & 0xFFFF), command.nValue);
 }
 

@@ -1,28 +1,10 @@
 #pragma once
-// Owners of the menus and icons of the tray, on the project's CQVScoped.
+// Emptying and destroying the tray's menus without destroying submenus that
+// belong to another menu (the owners are CQVMenu and CQVIcon of ScopedWin.h).
 
 #include "support/ScopedWin.h"
 
 #include <windows.h>
-
-// CreateMenu/CreatePopupMenu. DestroyMenu also destroys every submenu still
-// attached: detach the ones that belong to someone else first.
-struct CQVMenuTraits {
-    using Handle = HMENU;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DestroyMenu(h); }
-};
-// LoadImageW without LR_SHARED, CopyIcon, CreateIcon...: icons of our own.
-struct CQVIconTraits {
-    using Handle = HICON;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DestroyIcon(h); }
-};
-
-using CQVMenu = CQVScoped<CQVMenuTraits>;
-using CQVIcon = CQVScoped<CQVIconTraits>;
 
 // Removes every item of menu from the last to the first. Items with a submenu
 // are only detached, so the submenu survives; the others are deleted.

@@ -2,6 +2,8 @@
 
 #include "receivers/RcKeys.h"
 
+#include <cwchar>
+
 namespace {
 
 constexpr std::uint8_t kStatusNoteOff = 0x80;
@@ -32,4 +34,17 @@ int MapFirewireNoteToKeyId(std::uint8_t note) {
     if (note > kLastFirewireNote || !MapKeyCodeToKeyId(RCTYPE_NEC_866B, note, &keyId))
         return KEYID_NONE;
     return keyId;
+}
+
+const wchar_t* const kFirewirePortNames[FIREWIRE_PORT_NAME_COUNT] = {
+    L"Sonexa 7.1 FW Midi Remote",
+    L"SonexaFW Remote Control",
+    L"BridgeCo D0 Midi In 1",
+};
+
+bool IsFirewirePortName(const wchar_t* name) {
+    for (const wchar_t* port : kFirewirePortNames)
+        if (name && std::wcscmp(name, port) == 0)
+            return true;
+    return false;
 }

@@ -24,3 +24,10 @@ bool DecodeMidiNote(std::uint32_t message, std::uint8_t channel, tagMIDINOTE* no
 // sends the codes of its infrared remote (RC type 0x0002) as note numbers,
 // codes 0x00 to 0x23 only.
 int MapFirewireNoteToKeyId(std::uint8_t note);
+
+// The FireWire sound card's MIDI input port goes by one of these names,
+// depending on the driver version; they are tried in this order. Its
+// ports are never a MIDI keyboard of the user's choice.
+constexpr int FIREWIRE_PORT_NAME_COUNT = 3;
+extern const wchar_t* const kFirewirePortNames[FIREWIRE_PORT_NAME_COUNT];
+bool IsFirewirePortName(const wchar_t* name);

@@ -2,12 +2,6 @@
 
 #include "support/QVDebug.h"
 
-const wchar_t* const kFirewirePortNames[FIREWIRE_PORT_NAME_COUNT] = {
-    L"Sonexa 7.1 FW Midi Remote",
-    L"SonexaFW Remote Control",
-    L"BridgeCo D0 Midi In 1",
-};
-
 CSrcRcSonexaFirewire::~CSrcRcSonexaFirewire() {
     // Before this part goes: a note arriving now must not reach CSrcMidi::OnNote.
     CloseDevice();

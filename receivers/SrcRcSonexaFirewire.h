@@ -4,11 +4,6 @@
 
 #include "receivers/SrcMidi.h"
 
-// The card's MIDI input port goes by one of these names, depending on the
-// driver version; they are tried in this order.
-constexpr int FIREWIRE_PORT_NAME_COUNT = 3;
-extern const wchar_t* const kFirewirePortNames[FIREWIRE_PORT_NAME_COUNT];
-
 class CSrcRcSonexaFirewire : public CSrcMidi {
 public:
     CSrcRcSonexaFirewire() = default;

@@ -97,6 +97,22 @@ struct CQVMemDcTraits {
     static void Close(Handle h) { DeleteDC(h); }
 };
 
+// CreateMenu/CreatePopupMenu. DestroyMenu also destroys every submenu still
+// attached: detach the ones that belong to someone else first.
+struct CQVMenuTraits {
+    using Handle = HMENU;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DestroyMenu(h); }
+};
+// LoadImageW without LR_SHARED, CopyIcon, CreateIcon...: icons of our own.
+struct CQVIconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DestroyIcon(h); }
+};
+
 using CQVHandle = CQVScoped<CQVHandleTraits>;        // events, processes, threads, files, mappings
 using CQVFindHandle = CQVScoped<CQVFindTraits>;      // FindFirstFileW
 using CQVModule = CQVScoped<CQVModuleTraits>;        // LoadLibraryW
@@ -106,6 +122,8 @@ using CQVBitmap = CQVScoped<CQVGdiTraits<HBITMAP>>;
 using CQVPen = CQVScoped<CQVGdiTraits<HPEN>>;
 using CQVWindow = CQVScoped<CQVWindowTraits>;        // windows this code created
 using CQVMemDc = CQVScoped<CQVMemDcTraits>;          // CreateCompatibleDC
+using CQVMenu = CQVScoped<CQVMenuTraits>;
+using CQVIcon = CQVScoped<CQVIconTraits>;
 
 // GetDC/ReleaseDC pair.
 class CQVWindowDc {

@@ -53,7 +53,7 @@ inline std::vector<std::wstring> LinesUntilBarrier(const CTargetRecord& record, 
 class CTargetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start";
+        ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start: " << m_target.Failure();
         m_set = TargetSet();
         m_from = m_record.Count();
     }

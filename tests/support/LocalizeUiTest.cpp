@@ -22,7 +22,7 @@ using loctest::CTempFolder;
 using loctest::Entries;
 using loctest::WriteLngFile;
 
-// User objects that one Destroy... call frees.
+// Accelerator tables, which DestroyAcceleratorTable frees.
 template <class T, BOOL(WINAPI* Destroy)(T)>
 struct CDestroyTraits {
     using Handle = T;
@@ -30,7 +30,6 @@ struct CDestroyTraits {
     static bool IsValid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { Destroy(h); }
 };
-using CMenu = CQVScoped<CDestroyTraits<HMENU, DestroyMenu>>;  // CreatePopupMenu; its submenus go with it
 using CAccelerators = CQVScoped<CDestroyTraits<HACCEL, DestroyAcceleratorTable>>;
 
 tagQVLOCALIZE_SETUP MakeSetup(const std::wstring& folder, LANGID uiLanguage) {
@@ -243,9 +242,9 @@ TEST_F(LocalizeUi, ControlIdOffsetShiftsTheLookup) {
 TEST_F(LocalizeUi, MenuWithAcceleratorsAndSubmenu) {
     CTempFolder folder(L"menu");
     CQVLocalize localize(MakeSetup(folder.Path(), 0x0809));
-    CMenu owner(CreatePopupMenu());
+    CQVMenu owner(CreatePopupMenu());
     const HMENU menu = owner.Get();
-    CMenu subOwner(CreatePopupMenu());
+    CQVMenu subOwner(CreatePopupMenu());
     const HMENU sub = subOwner.Get();
     AppendMenuW(menu, MF_STRING, 53388, L"x");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

@@ -106,16 +106,22 @@ bool CTargetProcess::Start(const std::wstring& options) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        m_failure = L"CreateProcess failed with error " + std::to_wstring(GetLastError());
         return false;
+    }
     CloseHandle(info.hThread);
     m_process = info.hProcess;
     m_processId = info.dwProcessId;
     const int ready = m_record.WaitFor(L"READY ", from, 30000);
-    if (ready < 0)
+    if (ready < 0) {
+        m_failure = L"no READY line within 30 s";
         return false;
+    }
     const std::wstring line = m_record.Lines()[ready];
     m_window = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoull(line.c_str() + 6, nullptr, 16)));
+    if (!IsWindow(m_window))
+        m_failure = L"its READY line names no window";
     return IsWindow(m_window) != FALSE;
 }
 

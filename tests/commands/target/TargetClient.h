@@ -63,6 +63,8 @@ public:
     // Asks the windows to close and waits up to waitMs before ending the process.
     void Close(DWORD waitMs = 5000);
     HWND Window() const { return m_window; }
+    // Why the last Start failed.
+    std::string Failure() const { return std::string(m_failure.begin(), m_failure.end()); }
     DWORD ProcessId() const { return m_processId; }
 
 private:
@@ -71,6 +73,7 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_window = nullptr;
+    std::wstring m_failure;
 };
 
 // Closes every window of the process and waits for it to end (ending it

@@ -10,48 +10,33 @@ INT_PTR CDlgShutdownWarning::DoModal(HWND parent) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     m_ticks = 0;
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SHUTDOWN_WARNING), parent,
-                                           &CDlgShutdownWarning::DialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = CQVDialog::DoModal(parent, IDD_SHUTDOWN_WARNING);
     if (result == -1 || result == 0)
         TracePrint(QVL_ERR, QVC_COMMAND, L"%ls() FAILED with error %lu\n", L"CDlgShutdownWarning::DoModal",
                    GetLastError());
     return result == 0 ? -1 : result;
 }
 
-INT_PTR CALLBACK CDlgShutdownWarning::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG)
-        SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-    auto* self = reinterpret_cast<CDlgShutdownWarning*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    return self ? self->OnMessage(hwnd, msg, wp, lp) : FALSE;
-}
-
-INT_PTR CDlgShutdownWarning::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        OnInitDialog(hwnd);
-        // Focus stays on Cancel: Enter must not proceed.
-        return FALSE;
-    case WM_TIMER:
-        if (wp == TIMER_ID)
-            OnTimer(hwnd);
+BOOL CDlgShutdownWarning::OnMessage(UINT msg, WPARAM wp, LPARAM, INT_PTR&) {
+    if (msg == WM_TIMER && wp == TIMER_ID) {
+        OnTimer(m_hwnd);
         return TRUE;
-    case WM_SYSCOMMAND:
-        if ((wp & 0xFFF0) == SC_CLOSE)
-            KillCountdown(hwnd);
-        return FALSE;  // the default handling closes with IDCANCEL
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-            KillCountdown(hwnd);
-            EndDialog(hwnd, LOWORD(wp));
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
     }
+    if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_CLOSE)
+        KillCountdown(m_hwnd);  // the default handling then closes with IDCANCEL
+    return FALSE;
 }
 
-void CDlgShutdownWarning::OnInitDialog(HWND hwnd) {
+BOOL CDlgShutdownWarning::OnCommand(UINT id, UINT, HWND) {
+    if (id != IDOK && id != IDCANCEL)
+        return FALSE;
+    KillCountdown(m_hwnd);
+    EndDialog(m_hwnd, id);
+    return TRUE;
+}
+
+BOOL CDlgShutdownWarning::OnInitDialog() {
+    HWND hwnd = m_hwnd;
     SetWindowTextW(hwnd, L"Shutdown");
     SetDlgItemTextW(hwnd, IDC_SHUTDOWN_TEXT, L"About to shutdown ... ");
     HWND progress = GetDlgItem(hwnd, IDC_SHUTDOWN_PROGRESS);
@@ -61,6 +46,8 @@ void CDlgShutdownWarning::OnInitDialog(HWND hwnd) {
     SetFocus(GetDlgItem(hwnd, IDCANCEL));
     if (m_onInit)
         m_onInit(hwnd);
+    // Focus stays on Cancel: Enter must not proceed.
+    return FALSE;
 }
 
 void CDlgShutdownWarning::OnTimer(HWND hwnd) {

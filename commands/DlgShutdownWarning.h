@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
+#include "support/QVDialog.h"
+
 #include <functional>
 
-class CDlgShutdownWarning {
+class CDlgShutdownWarning : private CQVDialog {
 public:
     static constexpr UINT_PTR TIMER_ID = 819;
     static constexpr int COUNTDOWN = 15;
@@ -29,9 +31,9 @@ public:
     int GetTicks() const { return m_ticks; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    void OnInitDialog(HWND hwnd);
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    BOOL OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
     void OnTimer(HWND hwnd);
     void KillCountdown(HWND hwnd);
 

@@ -68,14 +68,9 @@ BOOL COsdDlg::Create(HWND parent, HINSTANCE instance) {
     HWND hwnd;
     {
         CDpiAwarenessScope dpiAware;
-        hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_OSD), parent, DialogProc,
-                                  reinterpret_cast<LPARAM>(this));
+        hwnd = CreateModeless(parent, IDD_OSD, instance);
     }
-    if (!hwnd) {
-        TracePrint(QVL_ERR, QVC_ALL, L"%s() FAILED with error %u\n", L"COsdDlg::Create", GetLastError());
-        return FALSE;
-    }
-    return TRUE;
+    return hwnd ? TRUE : FALSE;
 }
 
 void COsdDlg::Destroy() {
@@ -344,7 +339,8 @@ void COsdDlg::OnDpiChanged() {
     InvalidateRect(m_control.GetHwnd(), nullptr, FALSE);
 }
 
-void COsdDlg::OnInitDialog(HWND hwnd) {
+BOOL COsdDlg::OnInitDialog() {
+    HWND hwnd = m_hwnd;
     m_window.Reset(hwnd);
     m_windowThread = GetCurrentThreadId();
     SetWindowTextW(hwnd, kWindowTitle);
@@ -364,6 +360,7 @@ void COsdDlg::OnInitDialog(HWND hwnd) {
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 1, 1, SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     m_firstHideTimer = SetTimer(hwnd, OSD_TIMER_FIRST_HIDE, OSD_TIMER_FIRST_HIDE_MS, nullptr);
     m_postTarget = hwnd;
+    return FALSE;  // the display never takes the focus by itself
 }
 
 INT_PTR COsdDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -407,16 +404,7 @@ INT_PTR COsdDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK COsdDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    COsdDlg* self;
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<COsdDlg*>(lParam);
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        self->OnInitDialog(hwnd);
-        return FALSE;  // the display never takes the focus by itself
-    }
-    self = reinterpret_cast<COsdDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (!self)
-        return FALSE;
-    return self->HandleMessage(msg, wParam, lParam);
+BOOL COsdDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    result = HandleMessage(msg, wParam, lParam);
+    return result != FALSE;
 }

@@ -17,6 +17,7 @@
 #include "osd/OsdControl.h"
 #include "osd/OsdSettings.h"
 #include "support/Clock.h"
+#include "support/QVDialog.h"
 #include "support/ScopedWin.h"
 
 #include <windows.h>
@@ -32,7 +33,7 @@ constexpr UINT OSD_SLIDE_MS = 150;
 // Window message that carries an operation from another thread.
 constexpr UINT WM_OSD_OPERATION = WM_APP + 0x0D1;
 
-class COsdDlg {
+class COsdDlg : private CQVDialog {
 public:
     // settings: the six display values (copied; null: the defaults). clock:
     // the time source of the display time (null: the multimedia clock).
@@ -78,9 +79,9 @@ private:
         OP_LANGUAGE,
     };
 
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    BOOL OnInitDialog() override;
+    BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnInitDialog(HWND hwnd);
     void OnTimer(UINT_PTR id);
     void OnDpiChanged();
     // Runs an operation on the window's thread: at once there, posted from elsewhere.

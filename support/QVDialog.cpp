@@ -126,6 +126,21 @@ void CQVPropertySheet::AddPage(CQVPropertyPage& page, const wchar_t* title) {
 }
 
 INT_PTR CQVPropertySheet::DoModal(HWND parent, DWORD flags, HICON icon, HINSTANCE instance) {
+    m_quitCode = -1;
+    const INT_PTR result = Start(parent, flags & ~static_cast<DWORD>(PSH_MODELESS), icon, instance);
+    // A WM_QUIT that ended the run is posted again by the sheet: it carries the exit code.
+    MSG msg;
+    if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        m_quitCode = static_cast<int>(msg.wParam);
+    return result;
+}
+
+HWND CQVPropertySheet::CreateModeless(HWND parent, DWORD flags, HICON icon, HINSTANCE instance) {
+    const INT_PTR result = Start(parent, flags | PSH_MODELESS, icon, instance);
+    return result > 0 ? reinterpret_cast<HWND>(result) : nullptr;
+}
+
+INT_PTR CQVPropertySheet::Start(HWND parent, DWORD flags, HICON icon, HINSTANCE instance) {
     if (!instance)
         instance = GetModuleHandleW(nullptr);
     std::vector<PROPSHEETPAGEW> pages;
@@ -140,14 +155,9 @@ INT_PTR CQVPropertySheet::DoModal(HWND parent, DWORD flags, HICON icon, HINSTANC
     header.nPages = static_cast<UINT>(pages.size());
     header.ppsp = pages.data();
     header.pfnCallback = SheetCallback;
-    m_quitCode = -1;
     t_startingSheet = this;
     const INT_PTR result = PropertySheetW(&header);
     t_startingSheet = nullptr;
-    // A WM_QUIT that ended the run is posted again by the sheet: it carries the exit code.
-    MSG msg;
-    if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-        m_quitCode = static_cast<int>(msg.wParam);
     if (result < 0)
         TracePrint(QVL_ERR, QVC_ALL, L"%ls() FAILED with error %lu\n", L"CQVPropertySheet::DoModal", GetLastError());
     return result;

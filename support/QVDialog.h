@@ -80,6 +80,9 @@ public:
     // Runs the sheet modally. flags: PSH_ flags beyond the callback and the
     // page array. Returns what PropertySheetW returned (-1 on failure).
     INT_PTR DoModal(HWND parent, DWORD flags, HICON icon = nullptr, HINSTANCE instance = nullptr);
+    // The same sheet without its own loop (PSH_MODELESS): the caller pumps its
+    // messages through PropSheet_IsDialogMessage and destroys the window. Null on failure.
+    HWND CreateModeless(HWND parent, DWORD flags, HICON icon = nullptr, HINSTANCE instance = nullptr);
     HWND GetHwnd() const { return m_hwnd; }
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     CQVPropertyPage& GetPage(int index) const { return *m_pages[static_cast<size_t>(index)]; }
@@ -97,6 +100,7 @@ protected:
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
+    INT_PTR Start(HWND parent, DWORD flags, HICON icon, HINSTANCE instance);
     static int CALLBACK SheetCallback(HWND hwnd, UINT msg, LPARAM lp);
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
 

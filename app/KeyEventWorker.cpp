@@ -150,9 +150,19 @@ void CKeyEventWorker::ApplyTvMode(int keyId, tagPRGINFO& info) {
     m_tvMode = mode;
 }
 
-void CKeyEventWorker::Announce(BOOL found, const tagWINCMD& cmd, const tagPRGINFO& info) {
-    PlayCommandSound(found, m_settings.disableSound || m_settings.hidden);
-    if (found && !m_settings.hidden && m_settings.osdOn && !info.fHideOsd && IsAnnouncedCommand(&cmd) &&
+void CKeyEventWorker::SetSettings(const tagKEYEVENTSETTINGS& settings) {
+    std::lock_guard<std::mutex> lock(m_settingsLock);
+    m_settings = settings;
+}
+
+tagKEYEVENTSETTINGS CKeyEventWorker::GetSettings() const {
+    std::lock_guard<std::mutex> lock(m_settingsLock);
+    return m_settings;
+}
+
+void CKeyEventWorker::Announce(const tagKEYEVENTSETTINGS& settings, BOOL found, const tagWINCMD& cmd, const tagPRGINFO& info) {
+    PlayCommandSound(found, settings.disableSound || settings.hidden);
+    if (found && !settings.hidden && settings.osdOn && !info.fHideOsd && IsAnnouncedCommand(&cmd) &&
         !m_handler.IsMenuShown() && m_display && m_display->GetHwnd())
         m_display->ShowText(cmd.szText);
 }
@@ -160,11 +170,12 @@ void CKeyEventWorker::Announce(BOOL found, const tagWINCMD& cmd, const tagPRGINF
 int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
     if (!source)
         return 0;
+    const tagKEYEVENTSETTINGS settings = GetSettings();
     tagPRGINFO info;
     m_handler.GetCurrentPrgInfo(info);
-    if (m_settings.exclusive &&
-        (m_settings.exclusiveApp.empty() || _wcsicmp(m_settings.exclusiveApp.c_str(), info.szName) != 0)) {
-        m_handler.LoadCmdSetByName(m_settings.exclusiveApp.c_str());
+    if (settings.exclusive &&
+        (settings.exclusiveApp.empty() || _wcsicmp(settings.exclusiveApp.c_str(), info.szName) != 0)) {
+        m_handler.LoadCmdSetByName(settings.exclusiveApp.c_str());
         m_handler.GetCurrentPrgInfo(info);
     }
     ApplyTvMode(keyId, info);
@@ -174,7 +185,7 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
     int result = 0;
     if (info.fSmsInput == 1) {
         CMultiTapStopEvent stop(m_thread.GetStopEvent());
-        CDispatchMultiTapActions actions(m_handler, m_settings.disableSound || m_settings.hidden);
+        CDispatchMultiTapActions actions(m_handler, settings.disableSound || settings.hidden);
         COsdMultiTapDisplay display(m_display);
         m_multiTap.SetDisplay(&display);
         bool done = m_multiTap.HandleKeyEvent(keyId, cmd, stop, actions);
@@ -187,8 +198,8 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
     }
 
     found = m_handler.LookupCommand(keyId, cmd);
-    Announce(found, cmd, info);
-    result = m_handler.HandleCommandForKey(keyId, m_settings.exclusive ? 0 : 1);
+    Announce(settings, found, cmd, info);
+    result = m_handler.HandleCommandForKey(keyId, settings.exclusive ? 0 : 1);
     const bool repeats = result && found && cmd.fRepeat == 1 && !noAutoRepeat;
     // Marked before the observer hears of the run, so that it sees the repeat phase.
     std::optional<CRepeatMark> mark;
@@ -197,7 +208,7 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
     if (m_observer)
         m_observer(m_observerContext, keyId, found ? &cmd : nullptr, found, result);
     if (!result) {
-        if (m_settings.exclusive && keyId == KEYID_POWER)
+        if (settings.exclusive && keyId == KEYID_POWER)
             CWinCommands::StartOrActivateApp(info);
         return 0;
     }

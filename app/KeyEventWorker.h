@@ -39,7 +39,9 @@ public:
     CKeyEventWorker(const CKeyEventWorker&) = delete;
     CKeyEventWorker& operator=(const CKeyEventWorker&) = delete;
 
-    void SetSettings(const tagKEYEVENTSETTINGS& settings) { m_settings = settings; }
+    // From any thread: the next key event uses them.
+    void SetSettings(const tagKEYEVENTSETTINGS& settings);
+    tagKEYEVENTSETTINGS GetSettings() const;
     void SetReady(bool ready) override { m_ready = ready; }
     void SetObserver(KeyEventObserver observer, void* context) {
         m_observer = observer;
@@ -88,13 +90,14 @@ private:
     static DWORD WINAPI ThreadProc(void* user);
     void ApplyTvMode(int keyId, tagPRGINFO& info);
     bool WaitStop(DWORD ms);
-    void Announce(BOOL found, const tagWINCMD& cmd, const tagPRGINFO& info);
+    void Announce(const tagKEYEVENTSETTINGS& settings, BOOL found, const tagWINCMD& cmd, const tagPRGINFO& info);
 
     CCmdSetHandler& m_handler;
     COsdDlg* m_display;
     CMultiTapInput m_multiTap;
     CQVThread m_thread;
-    tagKEYEVENTSETTINGS m_settings;
+    mutable std::mutex m_settingsLock;
+    tagKEYEVENTSETTINGS m_settings;  // guarded by m_settingsLock
     std::atomic<bool> m_ready{true};
     std::mutex m_postLock;
     std::atomic<const CSrc*> m_currentSource{nullptr};

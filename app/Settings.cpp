@@ -105,6 +105,8 @@ BOOL CSettings::SettingsSave() {
     m_settingsKey.SetStringValue(kMidiDevice, m_block.midiDevice, kSubKeyRc);
     UpdateAutostart(m_block.autostart != 0);
     m_settingsNeedLoad = FALSE;
+    if (m_onSaved)
+        m_onSaved();
     return 1;
 }
 

@@ -66,6 +66,8 @@ public:
 
     // The user's key (the application's settingsKey).
     CQVRegistry& Key() { return m_settingsKey; }
+    // Called after every save (the program hands the new values on to its threads).
+    void SetOnSaved(std::function<void()> onSaved) { m_onSaved = std::move(onSaved); }
 
 private:
     // The block's numbers of the settings key itself or of its subkeys.
@@ -78,6 +80,7 @@ private:
     CQVRegistry m_machineKey;
     FirstRunAction m_firstRun;
     std::wstring m_modulePath;
+    std::function<void()> m_onSaved;
 };
 
 // The per-user data folder: the application-data folder, then "Vemtra" and

@@ -1,6 +1,5 @@
 #include "app/replay/ReplayReceiver.h"
 
-#include <thread>
 #include <utility>
 
 namespace {
@@ -23,10 +22,25 @@ std::uint32_t CReplayClock::NowMs() {
 }
 
 void CReplayClock::SleepMs(std::uint32_t ms) {
-    if (m_realTime)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    else
+    if (!m_realTime) {
         m_now += ms;
+        return;
+    }
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stopped; });
+}
+
+void CReplayClock::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_stopped = true;
+    }
+    m_wake.notify_all();
+}
+
+bool CReplayClock::IsStopped() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_stopped;
 }
 
 void CReplayClock::SetOrigin(std::uint32_t origin) {
@@ -68,8 +82,10 @@ std::uint8_t CSrcReplay::GetCurrentKeyCode() {
     return code;
 }
 
-void CSrcReplay::Run() {
+bool CSrcReplay::Run() {
     for (const tagCAPTUREFRAME& frame : m_frames) {
+        if (m_clock.IsStopped())
+            return false;
         // A frame that fell inside a double-function wait was never polled.
         if (IsAfter(m_clock.NowMs(), frame.nTimeMs))
             continue;
@@ -79,6 +95,7 @@ void CSrcReplay::Run() {
             code = NEC_CODE_IDLE;
         HandleIrEvent(code);
     }
+    return !m_clock.IsStopped();
 }
 
 namespace {

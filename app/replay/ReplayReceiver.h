@@ -10,6 +10,8 @@
 #include "support/Clock.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 struct tagREPLAYEVENT {
@@ -29,9 +31,15 @@ public:
     void Set(std::uint32_t now);
     // The moment the clock shows now; in real time it runs on from there.
     void SetOrigin(std::uint32_t origin);
+    // Ends every wait at once, now and later (another thread stops a replay).
+    void Stop();
+    bool IsStopped();
 
 private:
     bool m_realTime;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    bool m_stopped = false;
     std::uint32_t m_now = 0;
     std::chrono::steady_clock::time_point m_start;
 };
@@ -41,8 +49,11 @@ public:
     // realTime: frames are fed at their moments on the wall clock.
     CSrcReplay(std::vector<tagCAPTUREFRAME> frames, int initialRcType, bool realTime = false);
 
-    // Feeds every frame; the owner's callback gets each reported key.
-    void Run();
+    // Feeds every frame; the owner's callback gets each reported key. Returns
+    // early (false) when Stop was called.
+    bool Run();
+    void Stop() { m_clock.Stop(); }
+    bool IsStopped() { return m_clock.IsStopped(); }
 
     std::uint8_t GetCurrentKeyCode() override;
     int SupportsDoubleFunctionKeys() const override { return 1; }

@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Draws the program's icons and writes them as .ico files (32-bit images at
+16, 24, 32, 48 and 256 pixels), so that they are reproducible and sharp at
+every DPI. No imaging library needed.
+
+    gen_icons.py <output folder>
+
+Kanzo.ico: a remote control (dark body, red power key, a pad of light keys).
+App.ico:   an application window (for a command set whose program has no icon).
+"""
+import struct
+import sys
+import zlib
+from pathlib import Path
+
+SIZES = (16, 24, 32, 48, 256)
+
+
+def rounded_rect(x, y, x0, y0, x1, y1, r):
+    """Coverage (0..1) of pixel centre x, y by a rounded rectangle."""
+    cx = min(max(x, x0 + r), x1 - r)
+    cy = min(max(y, y0 + r), y1 - r)
+    d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+    return max(0.0, min(1.0, r - d + 0.5))
+
+
+def circle(x, y, cx, cy, r):
+    d = ((x - cx) ** 2 + (y - cy) ** 2) ** 0.5
+    return max(0.0, min(1.0, r - d + 0.5))
+
+
+def blend(dst, colour, alpha):
+    r, g, b, a = dst
+    cr, cg, cb = colour
+    out_a = alpha + a * (1 - alpha)
+    if out_a == 0:
+        return (0, 0, 0, 0)
+    mix = lambda c, d: (c * alpha + d * a * (1 - alpha)) / out_a
+    return (mix(cr, r), mix(cg, g), mix(cb, b), out_a)
+
+
+def sample(shapes, n):
+    """shapes: list of (coverage function of unit coordinates, colour)."""
+    ss = 4 if n <= 48 else 1
+    pixels = []
+    for py in range(n):
+        row = []
+        for px in range(n):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(ss):
+                for sx in range(ss):
+                    u = (px + (sx + 0.5) / ss) / n
+                    v = (py + (sy + 0.5) / ss) / n
+                    p = (0.0, 0.0, 0.0, 0.0)
+                    for cover, colour in shapes:
+                        c = cover(u * n, v * n, n)
+                        if c > 0:
+                            p = blend(p, colour, c)
+                    for i in range(3):
+                        acc[i] += p[i] * p[3]
+                    acc[3] += p[3]
+            a = acc[3] / (ss * ss)
+            if acc[3] > 0:
+                row.append(tuple(int(acc[i] / acc[3] + 0.5) for i in range(3)) + (int(a * 255 + 0.5),))
+            else:
+                row.append((0, 0, 0, 0))
+        pixels.append(row)
+    return pixels
+
+
+def remote_shapes():
+    s = []
+    s.append((lambda x, y, n: rounded_rect(x, y, n * 0.22, n * 0.03, n * 0.78, n * 0.97, n * 0.12), (40, 44, 52)))
+    s.append((lambda x, y, n: rounded_rect(x, y, n * 0.26, n * 0.07, n * 0.74, n * 0.93, n * 0.09), (62, 68, 80)))
+    s.append((lambda x, y, n: circle(x, y, n * 0.5, n * 0.19, n * 0.085), (226, 60, 50)))
+    for row in range(3):
+        for col in range(2):
+            cx = 0.39 + col * 0.22
+            cy = 0.40 + row * 0.17
+            s.append((lambda x, y, n, cx=cx, cy=cy: rounded_rect(x, y, n * (cx - 0.075), n * (cy - 0.055),
+                                                                   n * (cx + 0.075), n * (cy + 0.055), n * 0.03),
+                      (120, 190, 240) if row == 0 else (214, 218, 226)))
+    return s
+
+
+def app_shapes():
+    s = []
+    s.append((lambda x, y, n: rounded_rect(x, y, n * 0.06, n * 0.12, n * 0.94, n * 0.88, n * 0.06), (60, 90, 150)))
+    s.append((lambda x, y, n: rounded_rect(x, y, n * 0.11, n * 0.27, n * 0.89, n * 0.83, n * 0.03), (245, 246, 250)))
+    s.append((lambda x, y, n: circle(x, y, n * 0.83, n * 0.195, n * 0.04), (230, 230, 240)))
+    return s
+
+
+def png(pixels):
+    n = len(pixels)
+    raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
+    chunk = lambda t, d: struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d) & 0xFFFFFFFF)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", n, n, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def dib(pixels):
+    """A 32-bit BMP image as an icon holds it: bottom-up BGRA and an AND mask."""
+    n = len(pixels)
+    header = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    xor = b"".join(bytes((p[2], p[1], p[0], p[3])) for row in reversed(pixels) for p in row)
+    stride = ((n + 31) // 32) * 4
+    mask = b""
+    for row in reversed(pixels):
+        bits = bytearray(stride)
+        for i, p in enumerate(row):
+            if p[3] == 0:
+                bits[i // 8] |= 0x80 >> (i % 8)
+        mask += bytes(bits)
+    return header + xor + mask
+
+
+def ico(shapes):
+    images = []
+    for n in SIZES:
+        pixels = sample(shapes, n)
+        images.append((n, png(pixels) if n == 256 else dib(pixels)))
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for n, data in images:
+        out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return out + b"".join(data for _, data in images)
+
+
+def main():
+    folder = Path(sys.argv[1])
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / "Kanzo.ico").write_bytes(ico(remote_shapes()))
+    (folder / "App.ico").write_bytes(ico(app_shapes()))
+
+
+if __name__ == "__main__":
+    main()

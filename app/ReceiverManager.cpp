@@ -32,13 +32,44 @@ CReceiverManager::CReceiverManager(IReceiverEnvironment& environment, IKeyEventS
                                    IClock& clock)
     : m_environment(environment), m_sink(sink), m_settings(settings), m_clock(clock) {}
 
-CReceiverManager::~CReceiverManager() { FreeReceivers(); }
+CReceiverManager::~CReceiverManager() {
+    FreeReceivers();
+    RemoveStandingReceivers();
+}
 
 SrcPtr CReceiverManager::GetReceiver(int slot) const {
+    std::lock_guard<std::mutex> lock(m_slotsLock);
+    if (slot >= RECEIVER_SLOTS && static_cast<size_t>(slot - RECEIVER_SLOTS) < m_standing.size())
+        return m_standing[static_cast<size_t>(slot - RECEIVER_SLOTS)];
     if (slot < 0 || slot >= RECEIVER_SLOTS)
         return nullptr;
-    std::lock_guard<std::mutex> lock(m_slotsLock);
     return m_receivers[slot];
+}
+
+int CReceiverManager::AddStandingReceiver(const SrcPtr& receiver) {
+    if (!receiver)
+        return -1;
+    int index;
+    {
+        std::lock_guard<std::mutex> lock(m_slotsLock);
+        index = RECEIVER_SLOTS + static_cast<int>(m_standing.size());
+        receiver->SetReceiverIndex(index);
+        m_standing.push_back(receiver);
+    }
+    SetReady(true);
+    return index;
+}
+
+void CReceiverManager::RemoveStandingReceivers() {
+    std::vector<SrcPtr> gone;
+    {
+        std::lock_guard<std::mutex> lock(m_slotsLock);
+        gone.swap(m_standing);
+    }
+    for (const SrcPtr& receiver : gone)
+        m_sink.StopEventsOf(receiver.get());
+    if (m_activeMask == 0)
+        SetReady(false);
 }
 
 bool CReceiverManager::IsSelected(int slot) const { return (m_settings.receiverSelection & Bit(slot)) != 0; }
@@ -129,9 +160,14 @@ bool CReceiverManager::InitReceivers() {
     // MIDI last: whether the FireWire card (slot 1) is there is known now.
     ReinitReceiver(RECEIVER_SLOT_MIDI, true);
     m_environment.SaveSettings();
-    if (m_activeMask != 0) {
+    bool standing;
+    {
+        std::lock_guard<std::mutex> lock(m_slotsLock);
+        standing = !m_standing.empty();
+    }
+    if (m_activeMask != 0 || standing) {
         SetReady(true);
-        return true;
+        return m_activeMask != 0;
     }
     TracePrint(QVL_ERR, QVC_ONE, L"ERROR: No active receiver!\n");
     return false;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/SettingsBlock.h"
 #include "receivers/Src.h"
@@ -83,6 +84,14 @@ public:
     int FreeReceiver(int slot);
     int FreeReceivers();
 
+    // A receiver outside the slot table, chosen on the command line rather than
+    // by the selection: it stays through InitReceivers, FreeReceivers and power
+    // changes, and counts as an active receiver for readiness. Its callback
+    // owner is this manager with IrEventCallback. Returns its index
+    // (RECEIVER_SLOTS and up).
+    int AddStandingReceiver(const SrcPtr& receiver);
+    void RemoveStandingReceivers();
+
     int HandlePowerSuspend();
     int HandlePowerResume();
     // event: arrival or removal; deviceType: only device interfaces count.
@@ -118,6 +127,7 @@ private:
     // no event of the dropped receiver is on its way to the worker.
     std::mutex m_postLock;
     SrcPtr m_receivers[RECEIVER_SLOTS];
+    std::vector<SrcPtr> m_standing;   // guarded by m_slotsLock
     std::uint32_t m_activeMask = 0;
     std::uint8_t m_midiChannel = RECEIVER_MIDI_CHANNEL_NONE;
     bool m_receiversReady = false;

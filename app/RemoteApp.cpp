@@ -147,7 +147,7 @@ void CRemoteApp::StartReceivers() {
     if (m_commandLine.szReplayFile.empty())
         return;
     if (m_replay.Load(m_commandLine.szReplayFile))
-        m_replay.Start(*eventThread);
+        m_replay.Start(*m_receivers, *eventThread);
 }
 
 void CRemoteApp::ApplyMidiChannel() {

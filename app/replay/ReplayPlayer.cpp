@@ -49,12 +49,13 @@ BOOL CReplayPlayer::Load(const std::wstring& path) {
     return TRUE;
 }
 
-BOOL CReplayPlayer::Start(CKeyEventWorker& worker) {
+BOOL CReplayPlayer::Start(CReceiverManager& manager, CKeyEventWorker& worker) {
     if (!m_source || m_thread.joinable())
         return FALSE;
     m_worker = &worker;
     m_finished.Reset(CreateEventW(nullptr, TRUE, FALSE, FinishedEventName(GetCurrentProcessId()).c_str()));
-    m_source->Init(this, OnKey);
+    m_source->Init(&manager, CReceiverManager::IrEventCallback);
+    manager.AddStandingReceiver(m_source);
     m_thread = std::thread([this] { Play(); });
     return TRUE;
 }
@@ -64,11 +65,6 @@ void CReplayPlayer::Stop() {
         m_source->Stop();
     if (m_thread.joinable())
         m_thread.join();
-}
-
-int KANZO_STDCALL CReplayPlayer::OnKey(void* owner, CSrc*, int keyId, int noAutoRepeat) {
-    auto* self = static_cast<CReplayPlayer*>(owner);
-    return self->m_worker->PostKeyEvent(self->m_source, keyId, noAutoRepeat);
 }
 
 void CReplayPlayer::Play() {

@@ -27,8 +27,10 @@ public:
     // Reads and parses the capture. FALSE (with a trace line) when the file
     // cannot be read or holds no frame; bad lines are skipped with a trace line.
     BOOL Load(const std::wstring& path);
-    // Starts the thread; keys go to the worker. FALSE when nothing is loaded.
-    BOOL Start(CKeyEventWorker& worker);
+    // Joins the manager as a standing receiver (its keys take the path of all
+    // receivers' keys) and starts the thread; the worker is watched for the end
+    // of the last key event. FALSE when nothing is loaded.
+    BOOL Start(CReceiverManager& manager, CKeyEventWorker& worker);
     // Ends the replay at once and waits for its thread.
     void Stop();
     bool IsPlaying() const { return m_thread.joinable(); }
@@ -37,7 +39,6 @@ public:
     static std::wstring FinishedEventName(DWORD processId);
 
 private:
-    static int KANZO_STDCALL OnKey(void* owner, CSrc* source, int keyId, int noAutoRepeat);
     void Play();
 
     std::shared_ptr<CSrcReplay> m_source;

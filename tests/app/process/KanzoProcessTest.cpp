@@ -8,15 +8,14 @@
 
 #include <string>
 
-#include "tests/app/process/KanzoProcess.h"
+#include "app/demo/KanzoProcess.h"
 
-using namespace kanzotest;
+using namespace kanzoctl;
 
 namespace {
 
 constexpr DWORD START_MS = 30000;
 constexpr DWORD EXIT_MS = 15000;
-constexpr UINT CMD_TRAY_EXIT = 34112;
 constexpr int EXIT_QUIT_NOW = 4369;
 constexpr int EXIT_FIREWIRE_REMOVED = 8738;
 const wchar_t kSettingsKey[] = L"Software\\Vemtra Electronic GmbH\\Remote Control";
@@ -55,6 +54,8 @@ protected:
     }
     void TearDown() override { ForgetUser(); }
 
+    static std::wstring Installation() { return CKanzoProcess::ExecutableFolder() + L"\\kanzo"; }
+
     // Starts it and waits for its main window.
     HWND Start(CKanzoProcess& process, const wchar_t* options = L"") {
         EXPECT_TRUE(process.Start(options));
@@ -76,31 +77,29 @@ protected:
 };
 
 TEST_F(KanzoProcessTest, BackgroundStartShowsOnlyTheTrayIconAndTheTrayExitEndsTheRunWithZero) {
-    CKanzoProcess kanzo;
+    CKanzoProcess kanzo(Installation());
     HWND main = Start(kanzo);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return CountTrayIcons() == m_traysBefore + 1; }, START_MS));
     EXPECT_TRUE(WaitUntil([&] { return !IsOnScreen(main); }, START_MS)) << "the window stays hidden";
 
-    PostMessageW(main, WM_COMMAND, CMD_TRAY_EXIT, 0);
-    ASSERT_TRUE(Answer(kanzo, IDYES)) << "Exit asks first";
-    EXPECT_EQ(kanzo.WaitExit(EXIT_MS), 0);
+    EXPECT_EQ(kanzo.ExitFromTray(EXIT_MS), 0) << "Exit asks first, and Yes ends the run";
     EXPECT_EQ(CountTrayIcons(), m_traysBefore);
 }
 
 TEST_F(KanzoProcessTest, SecondStartsEndAtOnceAndOnlyAnEditorStartShowsTheRunningWindow) {
-    CKanzoProcess first;
+    CKanzoProcess first(Installation());
     HWND main = Start(first);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return !IsOnScreen(main); }, START_MS));
 
-    CKanzoProcess plain;
+    CKanzoProcess plain(Installation());
     ASSERT_TRUE(plain.Start());
     EXPECT_EQ(plain.WaitExit(EXIT_MS), 0);
     EXPECT_FALSE(IsOnScreen(main)) << "a plain second start changes nothing";
 
     // Any case, anywhere in the line.
-    CKanzoProcess editor;
+    CKanzoProcess editor(Installation());
     ASSERT_TRUE(editor.Start(L"x-eDiTx"));
     EXPECT_EQ(editor.WaitExit(EXIT_MS), 0);
     EXPECT_TRUE(WaitUntil([&] { return IsOnScreen(main); }, START_MS)) << "the running instance shows itself";
@@ -109,7 +108,7 @@ TEST_F(KanzoProcessTest, SecondStartsEndAtOnceAndOnlyAnEditorStartShowsTheRunnin
 }
 
 TEST_F(KanzoProcessTest, QuitHotKeysAskOrEndAtOnce) {
-    CKanzoProcess kanzo;
+    CKanzoProcess kanzo(Installation());
     HWND main = Start(kanzo, L"-SHOW");
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsOnScreen(main); }, START_MS));
@@ -127,7 +126,7 @@ TEST_F(KanzoProcessTest, QuitHotKeysAskOrEndAtOnce) {
 }
 
 TEST_F(KanzoProcessTest, EscapeHidesTheEditorAndAHotKeyBringsItBack) {
-    CKanzoProcess kanzo;
+    CKanzoProcess kanzo(Installation());
     HWND main = Start(kanzo, L"-EDIT");
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return IsOnScreen(main); }, START_MS));
@@ -143,7 +142,7 @@ TEST_F(KanzoProcessTest, EscapeHidesTheEditorAndAHotKeyBringsItBack) {
 
 // The messages Windows sends, from another process.
 TEST_F(KanzoProcessTest, PowerAndDeviceMessagesReachTheReceivers) {
-    CKanzoProcess kanzo;
+    CKanzoProcess kanzo(Installation());
     HWND main = Start(kanzo);
     ASSERT_NE(main, nullptr);
 

@@ -1,6 +1,6 @@
 #pragma once
-// Kanzo.exe as a process, for tests that see only what a user or another
-// program sees: its windows, the tray, the registry, its exit code.
+// Kanzo.exe as another program sees it: its windows, the tray, its exit code.
+// For the demonstration tool and the tests that drive the program from outside.
 #include <windows.h>
 
 #include <functional>
@@ -8,7 +8,7 @@
 
 #include "support/ScopedWin.h"
 
-namespace kanzotest {
+namespace kanzoctl {
 
 extern const wchar_t kMainWindowTitle[];
 
@@ -18,13 +18,14 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 class CKanzoProcess {
 public:
-    CKanzoProcess() = default;
+    // folder: where Kanzo.exe is; empty: this executable's folder.
+    explicit CKanzoProcess(std::wstring folder = std::wstring());
     ~CKanzoProcess();
     CKanzoProcess(const CKanzoProcess&) = delete;
     CKanzoProcess& operator=(const CKanzoProcess&) = delete;
 
-    // Starts the program of the test's own installation folder with these
-    // options and waits until it waits for input. FALSE when it did not start.
+    // Starts Kanzo.exe of the folder with these options and waits until it
+    // waits for input. FALSE when it did not start.
     bool Start(const std::wstring& options = std::wstring());
     // Waits for the end; the exit code, or -1 when it still runs.
     int WaitExit(DWORD timeoutMs);
@@ -37,10 +38,14 @@ public:
     HWND FindMessageBox() const;
     // Ends the run without questions (the quit hot key's message) and waits.
     int QuitNow(DWORD timeoutMs = 10000);
+    // Exit from the tray menu, the question answered Yes, and waits: the exit code or -1.
+    int ExitFromTray(DWORD timeoutMs = 15000);
 
-    static std::wstring ProgramFolder();
+    const std::wstring& GetFolder() const { return m_folder; }
+    static std::wstring ExecutableFolder();
 
 private:
+    std::wstring m_folder;
     CQVHandle m_process;
     DWORD m_id = 0;
 };
@@ -51,4 +56,8 @@ int CountTrayIcons();
 // A window of the process is where a user sees it: visible and on the screen.
 bool IsOnScreen(HWND window);
 
-}  // namespace kanzotest
+// The text of the first edit control of the visible top-level window whose
+// caption contains captionPart; empty when there is none.
+std::wstring ReadEditText(const std::wstring& captionPart);
+
+}  // namespace kanzoctl

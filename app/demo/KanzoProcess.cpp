@@ -1,8 +1,8 @@
-#include "tests/app/process/KanzoProcess.h"
+#include "app/demo/KanzoProcess.h"
 
 #include <vector>
 
-namespace kanzotest {
+namespace kanzoctl {
 
 const wchar_t kMainWindowTitle[] = L"Vemtra Remote Control Editor";
 
@@ -10,6 +10,23 @@ namespace {
 
 constexpr DWORD POLL_MS = 20;
 constexpr UINT HOTKEY_QUIT_NOW = 43819;
+constexpr UINT CMD_TRAY_EXIT = 34112;
+
+struct tagEDITSEARCH {
+    const std::wstring* part;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<tagEDITSEARCH*>(param);
+    wchar_t title[256] = {};
+    GetWindowTextW(hwnd, title, 256);
+    if (IsWindowVisible(hwnd) && wcsstr(title, search->part->c_str())) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
 
 struct tagFIND {
     DWORD processId;
@@ -70,16 +87,19 @@ CKanzoProcess::~CKanzoProcess() {
         TerminateProcess(m_process.Get(), 99);
 }
 
-std::wstring CKanzoProcess::ProgramFolder() {
+CKanzoProcess::CKanzoProcess(std::wstring folder)
+    : m_folder(folder.empty() ? ExecutableFolder() : std::move(folder)) {}
+
+std::wstring CKanzoProcess::ExecutableFolder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder = path;
     folder.erase(folder.find_last_of(L'\\'));
-    return folder + L"\\kanzo";
+    return folder;
 }
 
 bool CKanzoProcess::Start(const std::wstring& options) {
-    const std::wstring folder = ProgramFolder();
+    const std::wstring& folder = m_folder;
     std::wstring line = L"\"" + folder + L"\\Kanzo.exe\"";
     if (!options.empty())
         line += L" " + options;
@@ -128,6 +148,18 @@ int CKanzoProcess::QuitNow(DWORD timeoutMs) {
     return WaitExit(timeoutMs);
 }
 
+int CKanzoProcess::ExitFromTray(DWORD timeoutMs) {
+    HWND main = FindMainWindow();
+    if (!main)
+        return WaitExit(0);
+    PostMessageW(main, WM_COMMAND, CMD_TRAY_EXIT, 0);
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindMessageBox()) != nullptr || !IsRunning(); }, timeoutMs) || !box)
+        return WaitExit(0);
+    PostMessageW(box, WM_COMMAND, IDYES, 0);
+    return WaitExit(timeoutMs);
+}
+
 int CountTrayIcons() {
     HWND tray = nullptr;
     EnumWindows(FindTray, reinterpret_cast<LPARAM>(&tray));
@@ -145,4 +177,20 @@ bool IsOnScreen(HWND window) {
     return rect.left < GetSystemMetrics(SM_CXSCREEN) && rect.top < GetSystemMetrics(SM_CYSCREEN);
 }
 
-}  // namespace kanzotest
+}  // namespace kanzoctl
+
+namespace kanzoctl {
+
+std::wstring ReadEditText(const std::wstring& captionPart) {
+    tagEDITSEARCH search{&captionPart, nullptr};
+    EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
+    HWND edit = search.found ? FindWindowExW(search.found, nullptr, L"Edit", nullptr) : nullptr;
+    if (!edit)
+        return std::wstring();
+    wchar_t text[4096] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(edit, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &ignored);
+    return text;
+}
+
+}  // namespace kanzoctl

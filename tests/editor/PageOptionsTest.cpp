@@ -96,36 +96,26 @@ protected:
         CmdSetFilesTest::TearDown();
     }
 
+    static std::wstring KeyPath(const wchar_t* subKey) {
+        return subKey ? std::wstring(SETTINGS_KEY_PATH) + L"\\" + subKey : std::wstring(SETTINGS_KEY_PATH);
+    }
     static void WriteDword(const wchar_t* subKey, const wchar_t* name, DWORD value) {
-        std::wstring path = SETTINGS_KEY_PATH;
-        if (subKey)
-            path = path + L"\\" + subKey;
-        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name, REG_DWORD, &value,
-                                                 sizeof(value)));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(subKey).c_str(), name, REG_DWORD,
+                                                 &value, sizeof(value)));
     }
     static void WriteString(const wchar_t* subKey, const wchar_t* name, const std::wstring& text) {
-        std::wstring path = SETTINGS_KEY_PATH;
-        if (subKey)
-            path = path + L"\\" + subKey;
-        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name, REG_SZ, text.c_str(),
-                                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(subKey).c_str(), name, REG_SZ,
+                                                 text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)));
     }
     static DWORD ReadDword(const wchar_t* subKey, const wchar_t* name) {
-        std::wstring path = SETTINGS_KEY_PATH;
-        if (subKey)
-            path = path + L"\\" + subKey;
-        DWORD value = 0xDEADBEEF;
-        DWORD size = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+        DWORD value = 0xDEADBEEF, size = sizeof(value);
+        RegGetValueW(HKEY_CURRENT_USER, KeyPath(subKey).c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
         return value;
     }
     static std::wstring ReadString(const wchar_t* subKey, const wchar_t* name) {
-        std::wstring path = SETTINGS_KEY_PATH;
-        if (subKey)
-            path = path + L"\\" + subKey;
         wchar_t text[300] = L"<missing>";
         DWORD size = sizeof(text);
-        RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+        RegGetValueW(HKEY_CURRENT_USER, KeyPath(subKey).c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
         return text;
     }
 

@@ -65,7 +65,7 @@ BOOL CALLBACK FindTray(HWND hwnd, LPARAM param) {
 BOOL CALLBACK CountIcons(HWND hwnd, LPARAM param) {
     wchar_t cls[64] = {};
     GetClassNameW(hwnd, cls, 64);
-    if (wcscmp(cls, L"__winex11_tray_icon") == 0 && IsWindowVisible(hwnd))
+    if (wcscmp(cls, L"__winex11_tray_icon") == 0)
         ++*reinterpret_cast<int*>(param);
     return TRUE;
 }

@@ -50,7 +50,8 @@ private:
     DWORD m_id = 0;
 };
 
-// The icons in Wine's notification area (its stand-alone tray window).
+// The icons in Wine's notification area (the windows of its stand-alone tray,
+// which Wine may keep hidden while no tray of the X desktop takes them).
 int CountTrayIcons();
 
 // A window of the process is where a user sees it: visible and on the screen.

@@ -121,7 +121,8 @@ TEST_F(KanzoProcessTest, QuitHotKeysAskOrEndAtOnce) {
 
     // Ctrl+Alt+Shift+X ends it without a question.
     PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'X'});
-    EXPECT_EQ(kanzo.WaitExit(EXIT_MS), EXIT_QUIT_NOW);
+    EXPECT_EQ(kanzo.WaitExit(EXIT_MS), EXIT_QUIT_NOW)
+        << "its window is " << (IsWindow(main) ? "still there" : "gone");
     EXPECT_EQ(kanzo.FindMessageBox(), nullptr);
 }
 

@@ -1,0 +1,122 @@
+// The editor's pages as a user sees them, in English and German: every tab
+// in the chosen language, and a picture of each (screenshots/*.bmp beside the
+// test, shown in the README).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/demo/KanzoProcess.h"
+
+using namespace kanzoctl;
+
+namespace {
+
+constexpr DWORD WAIT_MS = 30000;
+const wchar_t kSettingsKey[] = L"Software\\Vemtra Electronic GmbH\\Remote Control";
+
+std::wstring Installation() { return CKanzoProcess::ExecutableFolder() + L"\\kanzo"; }
+
+std::wstring ControlText(HWND control) {
+    wchar_t text[256] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &ignored);
+    return text;
+}
+
+// The window's pixels as the screen shows them, as a 24-bit bottom-up BMP.
+bool SaveWindowBmp(HWND window, const std::wstring& path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const bool copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != FALSE;
+    GdiFlush();
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
+    bool saved = false;
+    if (copied) {
+        FILE* out = _wfopen(path.c_str(), L"wb");
+        if (out) {
+            saved = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
+                    std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+                    std::fwrite(bits, stride * static_cast<DWORD>(height), 1, out) == 1;
+            std::fclose(out);
+        }
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+struct tagLANGUAGECASE {
+    DWORD language;
+    const wchar_t* tag;
+    const wchar_t* autoselect;   // the Menu page's button, from the language file
+};
+
+class KanzoScreenshotTest : public ::testing::TestWithParam<tagLANGUAGECASE> {
+protected:
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+};
+
+TEST_P(KanzoScreenshotTest, EveryPageSpeaksTheStoredLanguage) {
+    const tagLANGUAGECASE& c = GetParam();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L" Language", REG_DWORD, &c.language, sizeof(c.language));
+    CKanzoProcess kanzo(Installation());
+    ASSERT_TRUE(kanzo.Start(L"-EDIT"));
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (main = kanzo.FindMainWindow()) && IsOnScreen(main); }, WAIT_MS));
+    // Where every screenshot of the README shows it.
+    SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+
+    const std::wstring folder = CKanzoProcess::ExecutableFolder() + L"\\screenshots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const wchar_t* pages[] = {L"menu", L"options", L"about"};
+    for (int tab = 0; tab < 3; ++tab) {
+        SendMessageW(main, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+        HWND page = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            page = reinterpret_cast<HWND>(SendMessageW(main, PSM_GETCURRENTPAGEHWND, 0, 0));
+            return page && IsWindowVisible(page);
+        }, WAIT_MS));
+        if (tab == 0) {
+            EXPECT_EQ(ControlText(GetDlgItem(page, 1221)), c.autoselect);
+        }
+        // The page has drawn itself once its messages are handled.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        const std::wstring path = folder + L"\\editor-" + pages[tab] + L"-" + c.tag + L".bmp";
+        EXPECT_TRUE(SaveWindowBmp(main, path)) << "cannot write " << path.size();
+    }
+    EXPECT_EQ(kanzo.QuitNow(), 4369);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, KanzoScreenshotTest, ::testing::Values(
+    tagLANGUAGECASE{0x0809, L"en", L"Autoselect"},
+    tagLANGUAGECASE{0x0407, L"de", L"Auto-Auswahl"}));
+
+}  // namespace

@@ -167,6 +167,40 @@ TEST_F(ReceiverManagerTest, NoActiveReceiverIsAnErrorAndKeysAreNotDispatched) {
 #endif
 }
 
+// A receiver of the command line (the capture replay) is outside the slots:
+// no hardware is needed for keys to flow, and it outlives every re-start of
+// the slot receivers, but not a suspend.
+TEST_F(ReceiverManagerTest, AStandingReceiverMakesKeysFlowAndOutlivesTheSlotReceivers) {
+    m_settings.receiverSelection = 0xFFFFFFFFu;
+    EXPECT_FALSE(m_manager.InitReceivers());
+    auto standing = std::make_shared<CFakeSrc>(1);
+    const int index = m_manager.AddStandingReceiver(standing);
+    EXPECT_EQ(RECEIVER_SLOTS, index);
+    standing->Init(&m_manager, &CReceiverManager::IrEventCallback);
+    EXPECT_TRUE(m_sink.ready);
+    EXPECT_EQ(0u, m_manager.GetActiveMask()) << "no slot is taken";
+    EXPECT_EQ(standing, m_manager.GetReceiver(index));
+
+    m_manager.InitReceivers();
+    standing->Report(KEYID_OK);
+    ASSERT_EQ(1u, m_sink.posts.size());
+    EXPECT_EQ(standing, m_sink.posts[0].source);
+
+    m_manager.HandlePowerSuspend();
+    standing->Report(KEYID_OK);
+    EXPECT_EQ(1u, m_sink.posts.size()) << "asleep: nothing flows";
+    m_manager.HandlePowerResume();
+    standing->Report(KEYID_OK);
+    EXPECT_EQ(2u, m_sink.posts.size());
+
+    m_manager.RemoveStandingReceivers();
+    EXPECT_FALSE(m_sink.ready);
+    EXPECT_EQ(nullptr, m_manager.GetReceiver(index));
+    EXPECT_EQ(0, standing->Report(KEYID_OK)) << "a receiver that left reports nothing";
+    m_sink.posts.clear();
+    standing.reset();
+}
+
 TEST_F(ReceiverManagerTest, SlotsWithoutAReceiverFail) {
     m_env.initResults = {{5, 1}, {14, 1}};
     for (int slot : {5, 14, 18, -1})

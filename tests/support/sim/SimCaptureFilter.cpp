@@ -150,6 +150,12 @@ void CScript::SetIdle(HRESULT hr, std::uint32_t value) {
     Store(value, m_idle.bytes);
 }
 
+void CScript::Clear() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_answers.clear();
+    m_reads = 0;
+}
+
 tagANSWER CScript::Next() {
     std::lock_guard<std::mutex> lock(m_lock);
     ++m_reads;

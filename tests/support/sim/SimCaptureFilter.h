@@ -29,6 +29,8 @@ public:
     void Push(HRESULT hr, std::uint32_t littleEndianValue);
     void PushValue(std::uint32_t littleEndianValue) { Push(S_OK, littleEndianValue); }
     void SetIdle(HRESULT hr, std::uint32_t littleEndianValue);
+    // Drops the answers not yet read and the read count.
+    void Clear();
     tagANSWER Next();
     int Reads() const;
     // Waits until every scripted answer has been read; false after timeoutMs.

@@ -12,6 +12,7 @@ extern "C" {
 #include <hidpi.h>
 }
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -44,7 +45,8 @@ public:
         *productId = attributes.ProductID;
         return true;
     }
-    bool GetTopLevelUsage(HANDLE device, std::uint16_t* usagePage, std::uint16_t* usage) override {
+    bool GetTopLevelUsage(HANDLE device, std::uint16_t* usagePage, std::uint16_t* usage,
+                          std::uint16_t* inputReportBytes) override {
         PHIDP_PREPARSED_DATA data = nullptr;
         if (!HidD_GetPreparsedData(device, &data))
             return false;
@@ -53,6 +55,7 @@ public:
         HidD_FreePreparsedData(data);
         *usagePage = caps.UsagePage;
         *usage = caps.Usage;
+        *inputReportBytes = caps.InputReportByteLength;
         return ok;
     }
     BOOL StartRead(HANDLE device, void* buffer, DWORD bytes, OVERLAPPED* overlapped) override {
@@ -166,8 +169,8 @@ bool CSrcHid::TryDevice(const wchar_t* path) {
     m_rcType = record->nRcType;
     m_deviceName = record->szName;
 
-    std::uint16_t usagePage = 0, usage = 0;
-    if (!m_hid.GetTopLevelUsage(device.Get(), &usagePage, &usage))
+    std::uint16_t usagePage = 0, usage = 0, reportBytes = 0;
+    if (!m_hid.GetTopLevelUsage(device.Get(), &usagePage, &usage, &reportBytes))
         return false;
     TracePrint(QVL_IO, QVC_DEVICE, L"%ls() - Found HID usage page 0x%04X (Usage 0x%04X)\n", kInitName,
                unsigned{usagePage}, unsigned{usage});
@@ -183,6 +186,7 @@ bool CSrcHid::TryDevice(const wchar_t* path) {
         m_readEvent.Reset(CreateEventW(nullptr, TRUE, TRUE, nullptr));
     if (!m_readEvent)
         return false;
+    m_report.assign(reportBytes > HID_REPORT_BYTES ? reportBytes : HID_REPORT_BYTES, 0);
     m_queryDevice = std::move(device);
     m_readDevice = std::move(reader);
     return true;
@@ -234,10 +238,11 @@ std::uint8_t CSrcHid::GetCurrentKeyCode() {
     if (!m_readDevice)
         return NEC_CODE_IDLE;
     if (!m_readPending) {
-        std::memset(m_report, 0, sizeof(m_report));
+        std::fill(m_report.begin(), m_report.end(), 0);
         m_overlapped = OVERLAPPED{};
         m_overlapped.hEvent = m_readEvent.Get();
-        if (!m_hid.StartRead(m_readDevice.Get(), m_report, sizeof(m_report), &m_overlapped)) {
+        ResetEvent(m_readEvent.Get());
+        if (!m_hid.StartRead(m_readDevice.Get(), m_report.data(), static_cast<DWORD>(m_report.size()), &m_overlapped)) {
             if (GetLastError() != ERROR_IO_PENDING)
                 return NEC_CODE_IDLE;
             m_readPending = true;
@@ -255,7 +260,9 @@ std::uint8_t CSrcHid::GetCurrentKeyCode() {
         if (!done)
             return NEC_CODE_IDLE;
     }
-    const tagHIDKEYCODE key = DecodeHidReport(m_source.nHidType, m_report);
+    std::uint8_t first[HID_REPORT_BYTES];
+    std::copy(m_report.begin(), m_report.begin() + HID_REPORT_BYTES, first);
+    const tagHIDKEYCODE key = DecodeHidReport(m_source.nHidType, first);
     if (m_source.nHidType == HIDTYPE_BITMAP)
         TracePrint(QVL_DETAIL, QVC_DEVICE, L"SRC HID 0x%02X\n", unsigned{key.nCode});
     if (key.fHasAddress && !SetRcTypeFromAddress(key.nAddress, 0))

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The HID calls the receiver makes on an open device. The system's are the
 // default; tests script a device where the platform offers none.
@@ -21,8 +22,10 @@ class IHidAccess {
 public:
     virtual ~IHidAccess() = default;
     virtual bool GetAttributes(HANDLE device, std::uint16_t* vendorId, std::uint16_t* productId) = 0;
-    // Top-level usage page and usage; false when the preparsed data cannot be had.
-    virtual bool GetTopLevelUsage(HANDLE device, std::uint16_t* usagePage, std::uint16_t* usage) = 0;
+    // Top-level usage page, usage and input report length; false when the
+    // preparsed data cannot be had.
+    virtual bool GetTopLevelUsage(HANDLE device, std::uint16_t* usagePage, std::uint16_t* usage,
+                                  std::uint16_t* inputReportBytes) = 0;
     // An overlapped ReadFile: TRUE when done at once, FALSE with
     // ERROR_IO_PENDING while it runs, FALSE otherwise when it failed.
     virtual BOOL StartRead(HANDLE device, void* buffer, DWORD bytes, OVERLAPPED* overlapped) = 0;
@@ -64,7 +67,8 @@ private:
     // A read left running by a timeout goes on writing into these; they stay
     // until it ends, and no new read starts on them before.
     OVERLAPPED m_overlapped = {};
-    std::uint8_t m_report[HID_REPORT_BYTES] = {};
+    // The driver takes only reads of a whole report; the formats use its first 8 bytes.
+    std::vector<std::uint8_t> m_report = std::vector<std::uint8_t>(HID_REPORT_BYTES);
     bool m_readPending = false;
     tagHIDSOURCE m_source = {};
     tagHIDSOURCE m_table[HIDSOURCE_TABLE_SIZE] = {};

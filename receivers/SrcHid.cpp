@@ -4,8 +4,7 @@
 #include "receivers/SrcHidXmlParser.h"
 #include "support/GraphDriverInfo.h"
 #include "support/QVDebug.h"
-
-#include <setupapi.h>
+#include "support/ScopedSetupApi.h"
 
 extern "C" {
 #include <hidsdi.h>
@@ -25,14 +24,6 @@ constexpr const wchar_t* kTableFile = L"SrcHid.xml";
 // the hardware it sits on.
 constexpr std::uint16_t kBridgeVendorId = 0x1822;
 constexpr std::uint16_t kBridgeProductId = 0x0043;
-
-struct CQVDevInfoTraits {
-    using Handle = HDEVINFO;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { SetupDiDestroyDeviceInfoList(h); }
-};
-using CQVDevInfo = CQVScoped<CQVDevInfoTraits>;
 
 class CSystemHidAccess : public IHidAccess {
 public:

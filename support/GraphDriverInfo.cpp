@@ -3,10 +3,10 @@
 #include "support/GraphBase.h"
 #include "support/QVDebug.h"
 #include "support/QVDebugWin.h"
-#include "support/ScopedWin.h"
+#include "support/QVRegKey.h"
+#include "support/ScopedSetupApi.h"
 
 #include <cfgmgr32.h>
-#include <setupapi.h>
 
 #include <cwchar>
 #include <vector>
@@ -14,22 +14,6 @@
 namespace {
 
 constexpr const wchar_t* kQueryName = L"CGraphDriverInfo::QueryDriverInfo";
-
-struct CQVDevInfoTraits {
-    using Handle = HDEVINFO;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { SetupDiDestroyDeviceInfoList(h); }
-};
-using CQVDevInfo = CQVScoped<CQVDevInfoTraits>;
-
-struct CQVRegKeyTraits {
-    using Handle = HKEY;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { RegCloseKey(h); }
-};
-using CQVKey = CQVScoped<CQVRegKeyTraits>;
 
 void CopyText(wchar_t (&target)[DRIVERINFO_TEXT_CHARS], const wchar_t* source) {
     wcsncpy(target, source ? source : L"", DRIVERINFO_TEXT_CHARS - 1);
@@ -142,7 +126,7 @@ HRESULT CGraphDriverInfo::QueryDriverInfo(const wchar_t* argument, tagDRIVERINFO
         return E_FAIL;
     }
     const std::wstring classKey = std::wstring(L"System\\CurrentControlSet\\Control\\Class\\") + info->szClassSubkey;
-    CQVKey key;
+    CQVRegKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, classKey.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS) {
         ReadDriverValue(key.Get(), L"Driver", info->szDriverFile);
         if (info->szDriverFile[0] == L'\0')

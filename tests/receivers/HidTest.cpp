@@ -6,6 +6,7 @@
 
 #include "receivers/SrcHid.h"
 #include "support/ScopedWin.h"
+#include "tests/receivers/KeyEventLog.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,8 @@ extern "C" {
 #include <vector>
 
 namespace {
+
+using keylog::CKeyEventLog;
 
 // A HID device whose answers the test scripts. Reads without a queued report
 // stay pending until Deliver or a cancellation ends them.
@@ -104,28 +107,19 @@ public:
         std::unique_lock<std::mutex> lock(m_lock);
         return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_reads >= count && m_pending; });
     }
-    int Reads() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_reads;
-    }
-    int Cancels() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_cancels;
-    }
-    bool Pending() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_pending;
-    }
-    int UsageQueries() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_usageQueries;
-    }
-    bool OverlappingStart() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_overlappingStart;
-    }
+    int Reads() { return Locked(m_reads); }
+    int Cancels() { return Locked(m_cancels); }
+    bool Pending() { return Locked(m_pending); }
+    int UsageQueries() { return Locked(m_usageQueries); }
+    bool OverlappingStart() { return Locked(m_overlappingStart); }
 
 private:
+    template <class T>
+    T Locked(const T& field) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return field;
+    }
+
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::deque<tagDEVICE> m_devices;
@@ -168,35 +162,6 @@ class CHidProbe : public CSrcHid {
 public:
     using CSrcHid::CSrcHid;
     void StopPollingNow() { StopPolling(); }
-};
-
-struct tagEVENT {
-    int nKeyId;
-    int nRcType;
-};
-
-class CEvents {
-public:
-    static int KANZO_STDCALL Record(void* owner, CSrc* source, int keyId, int) {
-        auto* self = static_cast<CEvents*>(owner);
-        std::lock_guard<std::mutex> lock(self->m_lock);
-        self->m_events.push_back({keyId, source->GetRcType()});
-        self->m_changed.notify_all();
-        return 1;
-    }
-    bool WaitFor(std::size_t count) {
-        std::unique_lock<std::mutex> lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_events.size() >= count; });
-    }
-    tagEVENT At(std::size_t i) {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_events.at(i);
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::vector<tagEVENT> m_events;
 };
 
 std::string Source(const char* name, int hidType, const char* vid, const char* pid, const char* extra = "") {
@@ -271,7 +236,7 @@ protected:
     }
 
     std::wstring m_table;
-    CEvents m_events;
+    CKeyEventLog m_events;
 };
 
 TEST_F(HidTest, TableReadsIntegersAndTextAndKeepsTheFirst128) {
@@ -311,12 +276,12 @@ TEST_F(HidTest, MissingOrMalformedTableFailsInit) {
     CScriptedHid hid;
     CSrcHid receiver(hid);
     UseTable(receiver);
-    EXPECT_EQ(0, receiver.Init(&m_events, &CEvents::Record));  // no file
+    EXPECT_EQ(0, receiver.Init(&m_events, &CKeyEventLog::Record));  // no file
     const char* const bad[] = {"<HidSourceTable><HidSource", "<OtherTable/>", "not xml at all", ""};
     for (const char* text : bad) {
         WriteTable(text);
         EXPECT_FALSE(receiver.LoadHidDeviceConfigFromXml()) << text;
-        EXPECT_EQ(0, receiver.Init(&m_events, &CEvents::Record)) << text;
+        EXPECT_EQ(0, receiver.Init(&m_events, &CKeyEventLog::Record)) << text;
     }
     EXPECT_EQ(0, hid.UsageQueries());
     EXPECT_EQ(nullptr, receiver.GetPollThreadHandle());
@@ -334,7 +299,7 @@ TEST_F(HidTest, WinesOwnDevicesAreNotReceivers) {
     WriteSources(Source("Nobody", 3, "0x2B17", "0x0046"));
     CSrcHid receiver;
     UseTable(receiver);
-    EXPECT_EQ(0, receiver.Init(&m_events, &CEvents::Record));
+    EXPECT_EQ(0, receiver.Init(&m_events, &CKeyEventLog::Record));
 }
 
 TEST_F(HidTest, MatchWithoutTheVendorPageIsPassedForTheNextInterface) {
@@ -347,7 +312,7 @@ TEST_F(HidTest, MatchWithoutTheVendorPageIsPassedForTheNextInterface) {
     hid.AddDevice({0x2B17, 0x0058, HID_USAGE_PAGE_VEMTRA});
     auto receiver = std::make_unique<CSrcHid>(hid);
     UseTable(*receiver);
-    ASSERT_EQ(1, receiver->Init(&m_events, &CEvents::Record));
+    ASSERT_EQ(1, receiver->Init(&m_events, &CKeyEventLog::Record));
     EXPECT_EQ(2, hid.UsageQueries());
     EXPECT_EQ(L"Sim NEC", receiver->GetDeviceName());
     EXPECT_EQ(0x0010, receiver->GetRcType());
@@ -355,11 +320,7 @@ TEST_F(HidTest, MatchWithoutTheVendorPageIsPassedForTheNextInterface) {
     // A NEC report with the address 0x4545, through the polling thread.
     ASSERT_TRUE(hid.WaitForReads(1));
     int keyId = KEYID_NONE;
-    std::uint8_t code = 0;
-    for (; code < 0xFE; ++code) {
-        if (MapKeyCodeToKeyId(RCTYPE_MORVANE, code, &keyId) && !IsDoubleFunctionKey(keyId))
-            break;
-    }
+    const std::uint8_t code = keylog::PlainMorvaneKey(&keyId);
     ASSERT_TRUE(hid.Deliver({0, code, 0x45, 0x45}));
     ASSERT_TRUE(m_events.WaitFor(1));
     EXPECT_EQ(keyId, m_events.At(0).nKeyId);
@@ -380,7 +341,7 @@ TEST_F(HidTest, ReadThatTimesOutStaysTheOneReadAndItsReportCounts) {
         hid.AddDevice({0x2B17, 0x0046, HID_USAGE_PAGE_VEMTRA});
     CHidProbe receiver(hid);
     UseTable(receiver);
-    ASSERT_EQ(1, receiver.Init(&m_events, &CEvents::Record));
+    ASSERT_EQ(1, receiver.Init(&m_events, &CKeyEventLog::Record));
     receiver.StopPollingNow();
     const int before = hid.Reads();
     const bool pendingBefore = hid.Pending();
@@ -405,7 +366,7 @@ TEST_F(HidTest, RealPendingReadTimesOutAndIsCancelledOnDestruction) {
     CVendorPageHid hid;
     auto receiver = std::make_unique<CHidProbe>(hid);
     UseTable(*receiver);
-    ASSERT_EQ(1, receiver->Init(&m_events, &CEvents::Record));
+    ASSERT_EQ(1, receiver->Init(&m_events, &CKeyEventLog::Record));
     receiver->StopPollingNow();
     EXPECT_EQ(NEC_CODE_IDLE, receiver->GetCurrentKeyCode());
     EXPECT_EQ(NEC_CODE_IDLE, receiver->GetCurrentKeyCode());

@@ -3,6 +3,7 @@
 // the real enumeration, polled on its own thread, end to end into key events.
 
 #include "receivers/SrcRcTavora_T2.h"
+#include "tests/receivers/KeyEventLog.h"
 #include "tests/support/sim/SimCaptureFilter.h"
 
 #include "support/GraphBase.h"
@@ -17,6 +18,7 @@
 
 namespace {
 
+using keylog::CKeyEventLog;
 using simfilter::CRegisteredFilter;
 
 // The slot's catalogue row whose model name the simulated tuner carries.
@@ -27,51 +29,11 @@ std::uint32_t Frame(std::uint8_t addressHigh, std::uint8_t addressLow, std::uint
     return addressHigh | (addressLow << 8) | (command << 16);
 }
 
-struct tagEVENT {
-    CSrc* pSource;
-    int nKeyId;
-    DWORD dwThreadId;
-};
-
-class CEvents {
-public:
-    static int KANZO_STDCALL Record(void* owner, CSrc* source, int keyId, int /*noAutoRepeat*/) {
-        auto* self = static_cast<CEvents*>(owner);
-        std::lock_guard<std::mutex> lock(self->m_lock);
-        self->m_events.push_back({source, keyId, GetCurrentThreadId()});
-        self->m_changed.notify_all();
-        return 1;
-    }
-    bool WaitFor(std::size_t count) {
-        std::unique_lock<std::mutex> lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::seconds(5), [&] { return m_events.size() >= count; });
-    }
-    tagEVENT At(std::size_t i) {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_events.at(i);
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::vector<tagEVENT> m_events;
-};
-
 // Polling stopped after Init, so the test reads frames itself.
 class CT2Probe : public CSrcRcTavora_T2 {
 public:
     void StopPollingNow() { StopPolling(); }
 };
-
-// A key of the Morvane remote that is not a double-function key, so its
-// event follows the frame at once.
-std::uint8_t PlainKeyCode(int* keyId) {
-    for (int code = 0; code < 0xFE; ++code) {
-        if (MapKeyCodeToKeyId(RCTYPE_MORVANE, static_cast<std::uint8_t>(code), keyId) && !IsDoubleFunctionKey(*keyId))
-            return static_cast<std::uint8_t>(code);
-    }
-    return 0;
-}
 
 class TavoraT2 : public ::testing::Test {
 protected:
@@ -91,23 +53,23 @@ protected:
     }
     static simfilter::CScript& Script() { return s_filter->Script(); }
 
-    CEvents m_events;
+    CKeyEventLog m_events;
     static CRegisteredFilter* s_filter;
 };
 CRegisteredFilter* TavoraT2::s_filter = nullptr;
 
 TEST_F(TavoraT2, PressedKeyArrivesFromThePollingThread) {
     int keyId = KEYID_NONE;
-    const std::uint8_t code = PlainKeyCode(&keyId);
+    const std::uint8_t code = keylog::PlainMorvaneKey(&keyId);
     ASSERT_NE(KEYID_NONE, keyId);
     auto receiver = std::make_unique<CSrcRcTavora_T2>();
-    ASSERT_EQ(1, receiver->Init(&m_events, &CEvents::Record));
+    ASSERT_EQ(1, receiver->Init(&m_events, &CKeyEventLog::Record));
     EXPECT_EQ(kModelName, receiver->GetDeviceName());
     ASSERT_NE(nullptr, receiver->GetPollThreadHandle());
 
     Script().PushValue(Frame(0x45, 0x45, code));
     ASSERT_TRUE(m_events.WaitFor(1));
-    const tagEVENT event = m_events.At(0);
+    const keylog::tagEVENT event = m_events.At(0);
     EXPECT_EQ(receiver.get(), event.pSource);
     EXPECT_EQ(keyId, event.nKeyId);
     EXPECT_EQ(GetThreadId(receiver->GetPollThreadHandle()), event.dwThreadId);
@@ -120,7 +82,7 @@ TEST_F(TavoraT2, PressedKeyArrivesFromThePollingThread) {
 
 TEST_F(TavoraT2, FrameReadFollowsTheDriverValues) {
     CT2Probe receiver;
-    ASSERT_EQ(1, receiver.Init(&m_events, &CEvents::Record));
+    ASSERT_EQ(1, receiver.Init(&m_events, &CKeyEventLog::Record));
     receiver.StopPollingNow();
     struct {
         std::vector<std::pair<HRESULT, std::uint32_t>> answers;
@@ -153,13 +115,13 @@ TEST_F(TavoraT2, InitAcceptsOnlyADeviceThatAnswersTheProperty) {
     {
         Script().Push(kNoFrameYet, 0);
         CSrcRcTavora_T2 receiver;
-        EXPECT_EQ(1, receiver.Init(&m_events, &CEvents::Record));
+        EXPECT_EQ(1, receiver.Init(&m_events, &CKeyEventLog::Record));
     }
     {
         Script().Clear();
         Script().Push(E_FAIL, 0);
         CSrcRcTavora_T2 receiver;
-        EXPECT_EQ(0, receiver.Init(&m_events, &CEvents::Record));
+        EXPECT_EQ(0, receiver.Init(&m_events, &CKeyEventLog::Record));
         EXPECT_EQ(nullptr, receiver.GetPollThreadHandle());
         EXPECT_EQ(0, CRegisteredFilter::LiveInstances());
         EXPECT_EQ(0, receiver.PollForIrEvent(1));
@@ -171,9 +133,9 @@ TEST_F(TavoraT2, InitAcceptsOnlyADeviceThatAnswersTheProperty) {
 TEST(TavoraT2Absent, InitFailsWithoutTheTuner) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
-        CEvents events;
+        CKeyEventLog events;
         CSrcRcTavora_T2 receiver;
-        EXPECT_EQ(0, receiver.Init(&events, &CEvents::Record));
+        EXPECT_EQ(0, receiver.Init(&events, &CKeyEventLog::Record));
         EXPECT_EQ(0xFF, receiver.GetCurrentKeyCode());
         EXPECT_EQ(nullptr, receiver.GetPollThreadHandle());
     }

@@ -107,13 +107,9 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++m_refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return static_cast<ULONG>(refs);
-    }
+    // The registration owns the factory and revokes it before it goes.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
         if (outer)
             return CLASS_E_NOAGGREGATION;
@@ -125,7 +121,6 @@ public:
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
 private:
-    std::atomic<LONG> m_refs{1};
     std::shared_ptr<CScript> m_script;
 };
 
@@ -199,10 +194,9 @@ CRegisteredFilter::CRegisteredFilter(const std::wstring& friendlyName, const GUI
     RegSetValueExW(hkey, L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Both"), 5 * sizeof(wchar_t));
     RegCloseKey(hkey);
 
-    auto* factory = new CSimFactory(m_script);
+    m_factory = std::make_shared<CSimFactory>(m_script);
     const HRESULT registered =
-        CoRegisterClassObject(m_clsid, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
-    factory->Release();
+        CoRegisterClassObject(m_clsid, m_factory.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookie);
     if (FAILED(registered))
         return;
 

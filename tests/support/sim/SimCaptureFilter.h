@@ -59,6 +59,7 @@ public:
 
 private:
     std::shared_ptr<CScript> m_script;
+    std::shared_ptr<IClassFactory> m_factory;
     CLSID m_clsid = {};
     GUID m_category = {};
     std::wstring m_instanceName;

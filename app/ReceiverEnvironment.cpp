@@ -3,15 +3,21 @@
 #include <dbt.h>
 #include <mmsystem.h>
 
+#include "receivers/SrcHid.h"
 #include "receivers/SrcMidi.h"
 #include "receivers/SrcRcSonexaFirewire.h"
+#include "receivers/SrcRcTavora_T2.h"
 
 std::unique_ptr<CSrc> CReceiverEnvironment::CreateReceiver(int slot) {
     switch (slot) {
     case RECEIVER_SLOT_FIREWIRE:
         return std::make_unique<CSrcRcSonexaFirewire>();
+    case RECEIVER_SLOT_TAVORA_T2:
+        return std::make_unique<CSrcRcTavora_T2>();
+    case RECEIVER_SLOT_HID:
+        return std::make_unique<CSrcHid>();
     default:
-        // The capture-card, HID and chip receivers take their slots here.
+        // The chip receivers take their slots here.
         return nullptr;
     }
 }

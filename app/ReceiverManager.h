@@ -26,6 +26,7 @@
 constexpr int RECEIVER_SLOTS = 18;
 constexpr int RECEIVER_SLOT_MIDI = 0;
 constexpr int RECEIVER_SLOT_FIREWIRE = 1;
+constexpr int RECEIVER_SLOT_TAVORA_T2 = 3;
 constexpr int RECEIVER_SLOT_HID = 10;
 constexpr std::uint8_t RECEIVER_MIDI_CHANNEL_NONE = 15;
 // The program ends with this code when the FireWire sound card goes.

@@ -181,6 +181,13 @@ bool IsOnScreen(HWND window) {
 
 namespace kanzoctl {
 
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &ignored);
+    return text;
+}
+
 std::wstring ReadEditText(const std::wstring& captionPart) {
     tagEDITSEARCH search{&captionPart, nullptr};
     EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));

@@ -57,6 +57,9 @@ int CountTrayIcons();
 // A window of the process is where a user sees it: visible and on the screen.
 bool IsOnScreen(HWND window);
 
+// A window's text, from any process (empty when it does not answer).
+std::wstring WindowText(HWND window);
+
 // The text of the first edit control of the visible top-level window whose
 // caption contains captionPart; empty when there is none.
 std::wstring ReadEditText(const std::wstring& captionPart);

@@ -147,6 +147,24 @@ TEST_F(KanzoOptionsTest, WithoutTheTrayIconHidingTakesTheIconAwayAndShowingBring
     EXPECT_EQ(kanzo.QuitNow(), 4369);
 }
 
+TEST_F(KanzoOptionsTest, TheSystemMenusLanguageSwitchesEveryTextAtOnceAndIsKept) {
+    CKanzoProcess kanzo(Installation());
+    HWND main = StartEditor(kanzo, L"-EDIT");
+    ASSERT_NE(main, nullptr);
+    HWND menuPage = ShowPage(main, 0, 1221);
+    ASSERT_NE(menuPage, nullptr);
+    HWND autoselect = GetDlgItem(menuPage, 1221);
+    ASSERT_EQ(WindowText(autoselect), L"Autoselect");
+
+    PostMessageW(main, WM_SYSCOMMAND, 0x0419, 0);  // Russian, from the Language submenu
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(autoselect) == L"\u0410\u0432\u0442\u043E\u0432\u044B\u0431\u043E\u0440"; },
+                          WAIT_MS));
+    DWORD language = 0;
+    EXPECT_TRUE(ReadDword(kSettingsKey, L" Language", &language));
+    EXPECT_EQ(language, 0x0419u);
+    EXPECT_EQ(kanzo.QuitNow(), 4369);
+}
+
 // A MIDI input port from the test driver, for the programs this test starts.
 class CMidiPortForChildren {
 public:

@@ -21,13 +21,6 @@ const wchar_t kSettingsKey[] = L"Software\\Vemtra Electronic GmbH\\Remote Contro
 
 std::wstring Installation() { return CKanzoProcess::ExecutableFolder() + L"\\kanzo"; }
 
-std::wstring ControlText(HWND control) {
-    wchar_t text[256] = {};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &ignored);
-    return text;
-}
-
 // The window's pixels as the screen shows them, as a 24-bit bottom-up BMP.
 bool SaveWindowBmp(HWND window, const std::wstring& path) {
     RECT rect;
@@ -102,7 +95,7 @@ TEST_P(KanzoScreenshotTest, EveryPageSpeaksTheStoredLanguage) {
             return page && IsWindowVisible(page);
         }, WAIT_MS));
         if (tab == 0) {
-            EXPECT_EQ(ControlText(GetDlgItem(page, 1221)), c.autoselect);
+            EXPECT_EQ(WindowText(GetDlgItem(page, 1221)), c.autoselect);
         }
         // The page has drawn itself once its messages are handled.
         DWORD_PTR ignored = 0;

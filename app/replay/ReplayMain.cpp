@@ -1,11 +1,8 @@
 // KanzoReplay: plays a text capture of raw receiver frames through the key
 // path and prints every key event the owner would receive.
-//   KanzoReplay [--trace] [--rctype <hex>] [--dispatch [--check <caption>]] <capture file>
-// --dispatch plays the capture in real time through the dispatcher, multi-tap
-// input and the on-screen display, so it drives the programs of Kanzo's
-// command sets; --check prints the text of that window's edit field at the end.
+//   KanzoReplay [--trace] [--rctype <hex>] <capture file>
+// (Kanzo.exe -replay:<file> plays a capture through the whole program.)
 #include "app/replay/CaptureReader.h"
-#include "app/replay/ReplayDispatch.h"
 #include "app/replay/ReplayReceiver.h"
 #include "support/QVDebug.h"
 
@@ -45,7 +42,7 @@ bool ReadWholeFile(const wchar_t* path, std::string& text) {
 }
 
 int Usage() {
-    std::fwprintf(stderr, L"usage: KanzoReplay [--trace] [--rctype <hex>] [--dispatch [--check <caption>]] <capture file>\n");
+    std::fwprintf(stderr, L"usage: KanzoReplay [--trace] [--rctype <hex>] <capture file>\n");
     return 2;
 }
 
@@ -53,18 +50,12 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
     bool trace = false;
-    bool dispatch = false;
-    std::wstring check;
     int rcType = RCTYPE_NONE;
     const wchar_t* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--trace") {
             trace = true;
-        } else if (arg == L"--dispatch") {
-            dispatch = true;
-        } else if (arg == L"--check" && i + 1 < argc) {
-            check = argv[++i];
         } else if (arg == L"--rctype" && i + 1 < argc) {
             wchar_t* end = nullptr;
             rcType = static_cast<int>(std::wcstoul(argv[++i], &end, 16));
@@ -94,12 +85,6 @@ int wmain(int argc, wchar_t** argv) {
         TraceInitEx(QVOUT_CONSOLE, nullptr, 0, QVL_DETAIL, QVC_ALL);
 
     std::wprintf(L"Replaying %zu frames from %ls\n", frames.size(), path);
-    if (dispatch) {
-        int code = RunDispatchReplay(frames, rcType, check);
-        if (trace)
-            TraceTerminateThread(TraceCurrentThreadId(), 1);
-        return code;
-    }
     CSrcReplay receiver(frames, rcType);
     tagREPLAYOWNER owner;
     owner.pSource = &receiver;

@@ -6,6 +6,7 @@
 #include "support/QVLocalize.h"
 #include "support/ScopedWin.h"
 #include "tests/support/LocalizeTestUtil.h"
+#include "tests/support/WindowShot.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -147,40 +148,6 @@ std::wstring WindowText(HWND window) {
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);
     return text;
-}
-
-// A 24-bit bitmap of the window as the screen shows it, for a look at the result.
-void SaveWindowBitmap(HWND window, const std::wstring& path) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    CQVWindowDc screen(nullptr);
-    CQVMemDc memory(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    CQVBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!memory || !bitmap)
-        return;
-    CQVSelectObject select(memory.Get(), bitmap.Get());
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
-    header.bfSize = header.bfOffBits + stride * static_cast<DWORD>(height);
-    if (FILE* file = _wfopen(path.c_str(), L"wb")) {
-        std::fwrite(&header, sizeof(header), 1, file);
-        std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, file);
-        std::fwrite(bits, stride, static_cast<std::size_t>(height), file);
-        std::fclose(file);
-    }
 }
 
 void DumpDialog(HWND dialog, const std::wstring& path) {

@@ -6,11 +6,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/demo/KanzoProcess.h"
+#include "tests/support/WindowShot.h"
 
 using namespace kanzoctl;
 
@@ -20,47 +20,6 @@ constexpr DWORD WAIT_MS = 30000;
 const wchar_t kSettingsKey[] = L"Software\\Vemtra Electronic GmbH\\Remote Control";
 
 std::wstring Installation() { return CKanzoProcess::ExecutableFolder() + L"\\kanzo"; }
-
-// The window's pixels as the screen shows them, as a 24-bit bottom-up BMP.
-bool SaveWindowBmp(HWND window, const std::wstring& path) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const bool copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != FALSE;
-    GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-    file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
-    bool saved = false;
-    if (copied) {
-        FILE* out = _wfopen(path.c_str(), L"wb");
-        if (out) {
-            saved = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
-                    std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
-                    std::fwrite(bits, stride * static_cast<DWORD>(height), 1, out) == 1;
-            std::fclose(out);
-        }
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return saved;
-}
 
 struct tagLANGUAGECASE {
     DWORD language;
@@ -100,10 +59,8 @@ TEST_P(KanzoScreenshotTest, EveryPageSpeaksTheStoredLanguage) {
         // The page has drawn itself once its messages are handled.
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-        RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
         const std::wstring path = folder + L"\\editor-" + pages[tab] + L"-" + c.tag + L".bmp";
-        EXPECT_TRUE(SaveWindowBmp(main, path)) << "cannot write " << path.size();
+        EXPECT_TRUE(SaveWindowBitmap(main, path)) << "cannot write " << path.size();
     }
     EXPECT_EQ(kanzo.QuitNow(), 4369);
 }

@@ -64,6 +64,16 @@ void CPageMenu::Layout() {
         SetWindowPos(GetItem(IDC_MENU_ROW_LABEL0 + row), nullptr, rect.left - MENU_PAGE_LABEL_GAP - height, top,
                      height, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // The frame grows with the rows, up to the button below it.
+    RECT group, button;
+    GetWindowRect(GetItem(IDC_MENU_GROUP), &group);
+    GetWindowRect(GetItem(IDC_MENU_AUTOSELECT), &button);
+    MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&group), 2);
+    MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&button), 2);
+    const int lastBottom = rect.top + MENU_PAGE_ROWS * (height + MENU_PAGE_ROW_GAP);
+    const int bottom = std::min(std::max(static_cast<int>(group.bottom), lastBottom), static_cast<int>(button.top) - 2);
+    SetWindowPos(GetItem(IDC_MENU_GROUP), nullptr, 0, 0, group.right - group.left, bottom - group.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL CPageMenu::PrepareData() {

@@ -59,6 +59,9 @@ TEST_P(KanzoScreenshotTest, EveryPageSpeaksTheStoredLanguage) {
         // The page has drawn itself once its messages are handled.
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+        // Painting happens in its own process: asked for, then waited for.
+        RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
         const std::wstring path = folder + L"\\editor-" + pages[tab] + L"-" + c.tag + L".bmp";
         EXPECT_TRUE(SaveWindowBitmap(main, path)) << "cannot write " << path.size();
     }

@@ -4,9 +4,10 @@
 // when <name>.Quit is set.
 #include <windows.h>
 
+#include "bench/BenchWindowsWin.h"
+
 #include <cwchar>
 #include <string>
-#include <vector>
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3)
@@ -18,18 +19,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!ready || !quit)
         return 3;
 
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KanzoBenchOtherWindow";
-    RegisterClassW(&wc);
-    std::vector<HWND> windows;
-    for (int i = 0; i < count; ++i) {
-        const std::wstring caption = L"Other bench window " + std::to_wstring(i);
-        windows.push_back(CreateWindowExW(0, wc.lpszClassName, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                          10 + i % 50, 10 + i % 40, 200, 100, nullptr, nullptr, wc.hInstance,
-                                          nullptr));
-    }
+    const std::vector<HWND> windows = BenchCreateWindows(L"KanzoBenchOtherWindow", L"Other bench window ", count);
     SetEvent(ready);
     for (;;) {
         const DWORD woke = MsgWaitForMultipleObjects(1, &quit, FALSE, INFINITE, QS_ALLINPUT);

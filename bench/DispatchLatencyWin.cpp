@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "bench/BenchUtilWin.h"
+#include "bench/BenchWindowsWin.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -123,17 +124,7 @@ int main() {
     WritePrivateProfileStringW(L"Target", L"WindowCaption", KANZO_TARGET_CAPTION, preset);
 
     // 300 visible top-level windows of this process.
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KanzoBenchWindow";
-    RegisterClassW(&wc);
-    std::vector<HWND> own;
-    for (int i = 0; i < OTHER_WINDOWS; ++i) {
-        std::wstring caption = L"Bench window " + std::to_wstring(i);
-        own.push_back(CreateWindowExW(0, wc.lpszClassName, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                      10 + i % 50, 10 + i % 40, 200, 100, nullptr, nullptr, wc.hInstance, nullptr));
-    }
+    std::vector<HWND> own = BenchCreateWindows(L"KanzoBenchWindow", L"Bench window ", OTHER_WINDOWS);
 
     cmdtest::CTargetRecord record;
     cmdtest::CTargetProcess target(record);

@@ -138,9 +138,11 @@ TEST_F(KanzoOptionsTest, WithoutTheTrayIconHidingTakesTheIconAwayAndShowingBring
     PostMessageW(main, WM_COMMAND, IDCANCEL, 0);  // Escape: saves every page and hides
     DWORD hidden = 0;
     EXPECT_TRUE(WaitUntil([&] { return ReadDword(kSettingsKey, L"Hidden", &hidden) && hidden == 1; }, WAIT_MS));
-    EXPECT_TRUE(WaitUntil([&] { return !IsOnScreen(main) && CountTrayIcons() == icons - 1; }, WAIT_MS))
-        << "hidden, and no tray icon";
-    EXPECT_TRUE(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "and no taskbar button";
+    // Hidden, no tray icon, and no taskbar button (a tool window).
+    EXPECT_TRUE(WaitUntil([&] {
+        return !IsOnScreen(main) && CountTrayIcons() == icons - 1 &&
+               (GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+    }, WAIT_MS));
 
     PostMessageW(main, WM_COMMAND, 33026, 0);
     EXPECT_TRUE(WaitUntil([&] { return IsOnScreen(main) && CountTrayIcons() == icons; }, WAIT_MS));

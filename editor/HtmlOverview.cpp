@@ -12,23 +12,9 @@
 #include "cmdsets/WinCmd.h"
 #include "commands/VirtualKeyNames.h"
 #include "receivers/RcKeys.h"
+#include "resources/StringIds.h"
 
 namespace {
-
-constexpr unsigned IDS_DESCRIPTION = 53443;
-constexpr unsigned IDS_EXECUTABLE_FILE = 53506;
-constexpr unsigned IDS_PATH = 54148;
-constexpr unsigned IDS_COMMAND_LINE = 4402;
-constexpr unsigned IDS_WINDOW_CAPTION = 54594;
-constexpr unsigned IDS_REMOTE_CONTROL = 1700;
-constexpr unsigned IDS_POWER = 4452;
-constexpr unsigned IDS_VOLUME = 56150;
-constexpr unsigned IDS_MUTE = 56020;
-constexpr unsigned IDS_MOUSE = 53958;
-constexpr unsigned IDS_CURSOR = 53392;
-constexpr unsigned IDS_KEY_ALT = 55046;
-constexpr unsigned IDS_KEY_CTRL = 55045;
-constexpr unsigned IDS_KEY_SHIFT = 55044;
 
 const std::vector<tagHTMLKEYROW> kLayout866B = {
     {3, {140, 160, 141, 0}},   {4, {201, 202, 203, 221}}, {4, {204, 205, 206, 220}},

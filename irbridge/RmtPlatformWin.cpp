@@ -64,35 +64,25 @@ private:
     bool m_ok;
 };
 
-class CEvent {
+// A handle with the function that closes it; invalid is both "none" values.
+template <class H, BOOL(WINAPI* Close)(H)>
+class COwned {
 public:
-    CEvent() : m_h(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~CEvent() {
-        if (m_h)
-            CloseHandle(m_h);
+    explicit COwned(H h) : m_h(h) {}
+    ~COwned() {
+        if (IsValid())
+            Close(m_h);
     }
-    CEvent(const CEvent&) = delete;
-    CEvent& operator=(const CEvent&) = delete;
-    HANDLE Get() const { return m_h; }
+    COwned(const COwned&) = delete;
+    COwned& operator=(const COwned&) = delete;
+    H Get() const { return m_h; }
+    bool IsValid() const { return m_h != nullptr && m_h != INVALID_HANDLE_VALUE; }
 
 private:
-    HANDLE m_h;
+    H m_h;
 };
-
-class CDevInfo {
-public:
-    explicit CDevInfo(HDEVINFO h) : m_h(h) {}
-    ~CDevInfo() {
-        if (m_h != INVALID_HANDLE_VALUE)
-            SetupDiDestroyDeviceInfoList(m_h);
-    }
-    CDevInfo(const CDevInfo&) = delete;
-    CDevInfo& operator=(const CDevInfo&) = delete;
-    HDEVINFO Get() const { return m_h; }
-
-private:
-    HDEVINFO m_h;
-};
+using CEvent = COwned<HANDLE, CloseHandle>;
+using CDevInfo = COwned<HDEVINFO, SetupDiDestroyDeviceInfoList>;
 
 // The driver interfaces, declared here as far as the library calls them.
 const IID kIidKsObject = {0x423C13A2, 0x2070, 0x11D0, {0x9E, 0xF7, 0x00, 0xAA, 0x00, 0xA2, 0x16, 0xA1}};
@@ -174,8 +164,8 @@ public:
     CKernelHandle(CComRef<IBaseFilter>&& filter, HANDLE handle) : m_filter(std::move(filter)), m_handle(handle) {}
 
     std::uint32_t Request(std::uint8_t* buffer, std::size_t size) override {
-        CEvent done;
-        if (!done.Get())
+        CEvent done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!done.IsValid())
             return Win32Status(GetLastError());
         OVERLAPPED overlapped = {};
         overlapped.hEvent = done.Get();
@@ -216,7 +206,7 @@ public:
 std::vector<std::string> CRmtPlatformWin::HardwareIds() {
     std::vector<std::string> ids;
     CDevInfo devices(SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
-    if (devices.Get() == INVALID_HANDLE_VALUE)
+    if (!devices.IsValid())
         return ids;
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;

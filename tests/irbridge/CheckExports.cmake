@@ -28,6 +28,17 @@ set(expected PXRmtCheckAct PXRmtGetActiveDevice PXRmtGetDevice PXRmtGetScanCode 
 if(NOT names STREQUAL expected)
     message(FATAL_ERROR "exports are [${names}], expected [${expected}]")
 endif()
+# On i686 the functions must be the callee-pops (stdcall) ones, whose symbols
+# carry the bytes of their arguments; the exports name them without that.
+if(FORMAT STREQUAL "pei-i386")
+    execute_process(COMMAND ${OBJDUMP} -t "${DLL}" OUTPUT_VARIABLE symbols)
+    foreach(symbol _PXRmtInitialization@12 _PXRmtCheckAct@0 _PXRmtGetScanCode@0 _PXRmtGetActiveDevice@8
+                   _PXRmtSetActiveDevice@8 _PXRmtGetDevice@8)
+        if(NOT symbols MATCHES " ${symbol}\n")
+            message(FATAL_ERROR "${symbol} is not in the image: not the stdcall function")
+        endif()
+    endforeach()
+endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 foreach(import IN LISTS imports)
     if(import MATCHES "(libstdc|libgcc|libwinpthread|kanzo)")

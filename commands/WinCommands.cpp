@@ -58,12 +58,8 @@ struct tagPOPUP_SEARCH {
 
 BOOL CALLBACK FindPopupProc(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<tagPOPUP_SEARCH*>(param);
-    // An owned window always lies above its owner: nothing below it is one.
-    if (hwnd == search->owner)
-        return FALSE;
-    // The owner first: it rejects nearly every window with one question.
-    if (GetParent(hwnd) == search->owner && (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && IsWindowVisible(hwnd) &&
-        IsWindowEnabled(hwnd)) {
+    if (hwnd != search->owner && GetParent(hwnd) == search->owner &&
+        (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -79,8 +75,8 @@ HWND FindEnabledPopup(HWND target) {
 
 // Where typed input of a command goes: the target window, or the enabled
 // pop-up it shows (a dialog of the application).
-HWND GetKeyTarget(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
-    HWND target = CWinCommands::GetTargetWindow(command, set, setWindow);
+HWND GetKeyTarget(const tagWINCMD& command, const tagPRGINFO* set) {
+    HWND target = CWinCommands::GetTargetWindow(command, set);
     if (!target)
         return nullptr;
     HWND popup = FindEnabledPopup(target);
@@ -259,9 +255,7 @@ BOOL ChangeMixerVolume(IVolumeMixer& mixer, int operation, int amount) {
 }
 
 // The window of the command's names only (no foreground fallback).
-HWND FindCommandWindow(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
-    if (setWindow && IsWindow(setWindow) && AimsAtSetWindow(command, set))
-        return setWindow;
+HWND FindCommandWindow(const tagWINCMD& command, const tagPRGINFO* set) {
     const tagCOMMAND_TARGET names = GetCommandTarget(command, set);
     if (!names.pszCaption && !names.pszExecutable)
         return nullptr;
@@ -278,12 +272,12 @@ IVolumeSystem* CWinCommands::SetVolumeSystem(IVolumeSystem* volume) {
     return g_volume.exchange(volume ? volume : &g_systemVolume);
 }
 
-HWND CWinCommands::GetTargetWindow(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
-    HWND target = FindCommandWindow(command, set, setWindow);
+HWND CWinCommands::GetTargetWindow(const tagWINCMD& command, const tagPRGINFO* set) {
+    HWND target = FindCommandWindow(command, set);
     return target ? target : GetForegroundWindow();
 }
 
-BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
+BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set) {
     CQVTraceScope scope(QVL_IO, QVC_COMMAND, L"CWinCommands::Execute");
     switch (command.nType) {
     case CMD_OSD:
@@ -291,7 +285,7 @@ BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set, HWND
     case CMD_SYS:
         return ExecuteSys(command);
     case CMD_KEY: {
-        HWND target = GetKeyTarget(command, set, setWindow);
+        HWND target = GetKeyTarget(command, set);
         if (!target)
             return FALSE;
         const int mods = command.nValue;
@@ -303,8 +297,7 @@ BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set, HWND
         // Toggle open/close of a set's application: when its window is not
         // there, start it rather than close whatever window is in front.
         const bool startable = set && set->szExecutable[0] && command.nSubType == WINCMD_WIN_TOGGLE_OPEN;
-        HWND target =
-            startable ? FindCommandWindow(command, set, setWindow) : GetTargetWindow(command, set, setWindow);
+        HWND target = startable ? FindCommandWindow(command, set) : GetTargetWindow(command, set);
         if (!target) {
             if (startable)
                 StartOrActivateApp(*set);
@@ -316,7 +309,7 @@ BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set, HWND
         return TRUE;
     }
     case CMD_CTL:
-        return ExecuteCtl(command, GetTargetWindow(command, set, setWindow));
+        return ExecuteCtl(command, GetTargetWindow(command, set));
     default:
         return FALSE;
     }
@@ -409,7 +402,7 @@ BOOL CWinCommands::TypeCharacter(HWND window, wchar_t character, int modifiers) 
 BOOL CWinCommands::TypeText(const tagWINCMD& command, const tagPRGINFO* set) {
     if (command.nType != CMD_KEY)
         return FALSE;
-    HWND target = GetKeyTarget(command, set, nullptr);
+    HWND target = GetKeyTarget(command, set);
     if (!target)
         return FALSE;
     return TypeCharacter(target, static_cast<wchar_t>(command.nSubType & 0xFFFF), command.nValue);

@@ -6,19 +6,13 @@
 
 #include "editor/PropSheetOptions.h"
 #include "receivers/SrcMidi.h"
-#include "resources/OsdDlgIds.h"
+#include "resources/StringIds.h"
 #include "support/QVDebug.h"
 #include "support/QVSystemInfo.h"
 
 const wchar_t REMOTEAPP_SEMAPHORE_NAME[] = L"Vemtra RC Editor Semaphore";
-const wchar_t REMOTEAPP_WINDOW_TITLE[] = L"Vemtra Remote Control Editor";
 
 namespace {
-
-constexpr UINT IDS_WRITE_PROTECTED = 4009;
-constexpr UINT IDS_PRESET_MISSING = 4020;
-constexpr UINT IDS_USER_FILE_SET_ASIDE = 4021;
-constexpr UINT IDS_USER_FILE_UNREADABLE = 4022;
 
 tagKEYEVENTSETTINGS KeyEventSettingsOf(const tagSETTINGS& block) {
     tagKEYEVENTSETTINGS settings;
@@ -30,25 +24,13 @@ tagKEYEVENTSETTINGS KeyEventSettingsOf(const tagSETTINGS& block) {
     return settings;
 }
 
-// A message text with one or two file names filled in.
-std::wstring FormatMessageText(const std::wstring& format, const std::wstring& first,
-                               const std::wstring& second = std::wstring()) {
-    std::wstring text = format;
-    for (const std::wstring* value : {&first, &second}) {
-        const size_t at = text.find(L"%s");
-        if (at == std::wstring::npos)
-            break;
-        text.replace(at, 2, *value);
-    }
-    return text;
-}
-
 }  // namespace
 
 CRemoteApp::CRemoteApp()
     : m_settings(static_cast<CCmdSetAdmin&>(*this)),
       m_environment([this] { m_settings.SettingsSave(); }) {
     m_settings.SetOnSaved([this] { PublishSettings(); });
+    cmdHandler.SetMenuAdmin(this);
 }
 
 CRemoteApp::~CRemoteApp() {
@@ -73,7 +55,6 @@ BOOL CRemoteApp::InitInstance() {
         UpgradeLayout();
         ReportFileStatus();
         m_settings.SettingsLoad();
-        PublishSettings();
         CreateOsdWindow();
         StartReceivers();
         ApplyMidiChannel();
@@ -91,11 +72,11 @@ BOOL CRemoteApp::ClaimSingleInstance() {
         return TRUE;
     TracePrint(QVL_INFO, QVC_DEVICE, L"Another instance runs\n");
     if (!startHidden) {
-        HWND running = CQVFindWindow::FindWindow(REMOTEAPP_WINDOW_TITLE, nullptr, TRUE);
+        HWND running = CQVFindWindow::FindWindow(SHEET_WINDOW_TITLE, nullptr, TRUE);
         if (running) {
             if (IsWindowVisible(running))
                 ShowWindow(running, SW_HIDE);
-            PostMessageW(running, WM_COMMAND, REMOTEAPP_CMD_SHOW, 0);
+            PostMessageW(running, WM_COMMAND, SHEET_CMD_SHOW, 0);
         }
     }
     return FALSE;
@@ -106,24 +87,24 @@ void CRemoteApp::CheckUserFile() {
         return;
     TracePrint(QVL_ERR, QVC_COMMAND, L"%ls() FAILED: \"%ls\" is write protected\n", L"CRemoteApp::InitInstance",
                GetUserFile().c_str());
-    ShowMessage(nullptr, FormatMessageText(GetString(IDS_WRITE_PROTECTED), GetUserFile()).c_str(), QVMSG_WARNING);
+    ShowMessage(nullptr, FormatString(IDS_MSG_WRITE_PROTECTED, GetUserFile().c_str()).c_str(), QVMSG_WARNING);
 }
 
 // What the administrator found wrong with the command-set files, told once.
 void CRemoteApp::ReportFileStatus() {
     const tagCMDSETFILESTATUS& status = GetFileStatus();
     if (status.fPresetMissing)
-        ShowMessage(nullptr, FormatMessageText(GetString(IDS_PRESET_MISSING), GetPresetFile()).c_str(), QVMSG_ERROR);
+        ShowMessage(nullptr, FormatString(IDS_MSG_PRESET_MISSING, GetPresetFile().c_str()).c_str(), QVMSG_ERROR);
     if (status.szUnreadableUserFile.empty())
         return;
     if (!status.szUnreadableMovedTo.empty())
         ShowMessage(nullptr,
-                    FormatMessageText(GetString(IDS_USER_FILE_SET_ASIDE), status.szUnreadableUserFile,
-                                      status.szUnreadableMovedTo).c_str(),
+                    FormatString(IDS_MSG_USER_FILE_SET_ASIDE, status.szUnreadableUserFile.c_str(),
+                                 status.szUnreadableMovedTo.c_str()).c_str(),
                     QVMSG_WARNING);
     else
         ShowMessage(nullptr,
-                    FormatMessageText(GetString(IDS_USER_FILE_UNREADABLE), status.szUnreadableUserFile).c_str(),
+                    FormatString(IDS_MSG_USER_FILE_UNREADABLE, status.szUnreadableUserFile.c_str()).c_str(),
                     QVMSG_ERROR);
 }
 
@@ -135,7 +116,6 @@ void CRemoteApp::CreateOsdWindow() {
         return;  // logged; every user checks for null
     osdWindow = std::move(window);
     cmdHandler.SetDisplay(osdWindow.get());
-    cmdHandler.SetMenuAdmin(this);
 }
 
 void CRemoteApp::StartReceivers() {

@@ -22,8 +22,6 @@
 #include "support/ScopedWin.h"
 
 extern const wchar_t REMOTEAPP_SEMAPHORE_NAME[];  // "Vemtra RC Editor Semaphore"
-extern const wchar_t REMOTEAPP_WINDOW_TITLE[];    // "Vemtra Remote Control Editor"
-constexpr UINT REMOTEAPP_CMD_SHOW = 33026;        // 0x8102: a second start asks to be shown
 constexpr DWORD REMOTEAPP_WORKER_STOP_MS = 5000;
 constexpr DWORD REMOTEAPP_DESTRUCTOR_STOP_MS = 10000;
 

@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "support/ProgramPath.h"
+
 #include "cmdsets/AutoFindApps.h"
 #include "support/QVDebug.h"
 #include "support/QVRegKey.h"
@@ -28,13 +30,6 @@ bool ValueExists(HKEY root, const wchar_t* path, const wchar_t* name) {
 bool RemoveValue(HKEY root, const wchar_t* name) {
     CQVRegistry run(SETTINGS_RUN_KEY_PATH, root);
     return run.DeleteValue(name) || !ValueExists(root, SETTINGS_RUN_KEY_PATH, name);
-}
-
-std::wstring ThisModule() {
-    std::wstring path(32768, L'\0');
-    DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    path.resize(length < path.size() ? length : 0);
-    return path;
 }
 
 }  // namespace
@@ -111,7 +106,7 @@ BOOL CSettings::SettingsSave() {
 }
 
 std::wstring CSettings::GetRunCommand() const {
-    std::wstring path = m_modulePath.empty() ? ThisModule() : m_modulePath;
+    std::wstring path = m_modulePath.empty() ? GetProgramPath() : m_modulePath;
     // Unquoted, a path with blanks would be split at the first one.
     if (path.find(L' ') != std::wstring::npos)
         return L"\"" + path + L"\"";

@@ -1,5 +1,7 @@
 #include "editor/HtmlWriter.h"
 
+#include "support/ProgramPath.h"
+
 #include <shellapi.h>
 
 #include <ctime>
@@ -17,12 +19,6 @@ using CQVFile = CQVScoped<CQVHandleTraits>;
 std::wstring FolderOf(const std::wstring& path) {
     std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-std::wstring ExecutableFolder() {
-    std::wstring module(32768, L'\0');
-    module.resize(GetModuleFileNameW(nullptr, &module[0], static_cast<DWORD>(module.size())));
-    return FolderOf(module);
 }
 
 std::string ToUtf8(const std::wstring& text) {
@@ -60,7 +56,7 @@ CHtmlWriter::CHtmlWriter(const tagHTMLWRITER_SETUP& setup)
     if (m_dataFolder.empty())
         m_dataFolder = FolderOf(CCmdSetPaths::ForProgram().userFile);  // makes each missing level
     if (m_programFolder.empty())
-        m_programFolder = ExecutableFolder();
+        m_programFolder = GetProgramFolder();
     if (!m_dataFolder.empty()) {
         m_pageFile = m_dataFolder + L"\\Kanzo.htm";
         m_styleSheet = m_dataFolder + L"\\Kanzo.css";

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "resources/EditorIds.h"
+#include "resources/StringIds.h"
+#include "support/ProgramPath.h"
 #include "support/QVLocalize.h"
 #include "support/QVSystemInfo.h"
 
 namespace {
 
-constexpr UINT IDS_VERSION = 54528;
-constexpr UINT IDS_PATH = 54148;
 constexpr int GREY_LINES = 8;
 constexpr LONG TAB_STOP_1 = 300;    // twips
 constexpr LONG TAB_STOP_2 = 1800;
@@ -25,21 +25,6 @@ const wchar_t kFace[] = L"Arial Unicode MS";
 void LoadRichEdit() {
     static HMODULE library = LoadLibraryW(L"riched20.dll");
     (void)library;
-}
-
-std::wstring ProgramFolder() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size())
-            break;
-        path.resize(path.size() * 2);
-    }
-    std::wstring folder = path.data();
-    const size_t slash = folder.find_last_of(L"\\/");
-    if (slash != std::wstring::npos)
-        folder.erase(slash);
-    return folder;
 }
 
 // A path written all in capitals reads better in lower case.
@@ -65,16 +50,15 @@ CPageAbout::CPageAbout(const tagEDITORCONTEXT& context) : CPageBase(IDD_PAGE_ABO
 }
 
 std::wstring CPageAbout::GetProgramVersion() {
-    wchar_t module[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    const std::wstring module = GetProgramPath();
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(module, &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(module.c_str(), &ignored);
     if (!size)
         return std::wstring();
     std::vector<BYTE> data(size);
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!GetFileVersionInfoW(module, 0, size, data.data()) ||
+    if (!GetFileVersionInfoW(module.c_str(), 0, size, data.data()) ||
         !VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
         return std::wstring();
     wchar_t text[64];
@@ -90,7 +74,7 @@ std::wstring CPageAbout::BuildText() const {
     };
     std::wstring text = L"\nRemote Control Editor (" + std::to_wstring(sizeof(void*) * 8) + L" bit)\n\n";
     text += Line(localized(IDS_VERSION, L"Version").c_str(), GetProgramVersion());
-    text += Line(localized(IDS_PATH, L"Path").c_str(), Readable(ProgramFolder()));
+    text += Line(localized(IDS_PATH, L"Path").c_str(), Readable(GetProgramFolder()));
     // Credits.
     text += L"\n\n\tKanzo:\tthe remote control receiver and editor"
             L"\n\tLanguages:\tthe translators of the language files";
@@ -177,7 +161,7 @@ void CPageAbout::FormatText() {
 BOOL CPageAbout::OnCommand(UINT id, UINT code, HWND) {
     if (id != IDC_ABOUT_README || code != BN_CLICKED)
         return FALSE;
-    const std::wstring folder = ProgramFolder();
+    const std::wstring folder = GetProgramFolder();
     const std::wstring readme = folder + L"\\Kanzo.txt";
     ShellExecuteW(m_hwnd, L"open", readme.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
     return TRUE;

@@ -11,20 +11,14 @@
 #include "cmdsets/CmdSetAdmin.h"
 #include "commands/CmdSetHandler.h"
 #include "resources/EditorIds.h"
+#include "resources/StringIds.h"
 #include "support/QVDebug.h"
 #include "support/QVLocalize.h"
 
 namespace {
 
-constexpr UINT IDS_TAB_MENU = 53953;
-constexpr UINT IDS_TAB_OPTIONS = 54085;
-constexpr UINT IDS_TAB_ABOUT = 53248;
-constexpr UINT IDS_QUIT_QUESTION = 4007;
-constexpr UINT IDS_MINIMISE = 53956;
-constexpr UINT IDS_LANGUAGE = 53888;
 constexpr UINT PBT_SUSPEND = 4;              // PBT_APMSUSPEND
 constexpr UINT PBT_RESUME_AUTOMATIC = 18;    // PBT_APMRESUMEAUTOMATIC
-const wchar_t kWindowTitle[] = L"Vemtra Remote Control Editor";
 
 // {006902CB-E626-45B4-8A62-2EAAD63F8D12}: the tuner cards' remote-control interface.
 const GUID kRemoteInterface = {0x006902CB, 0xE626, 0x45B4, {0x8A, 0x62, 0x2E, 0xAA, 0xD6, 0x3F, 0x8D, 0x12}};
@@ -45,7 +39,7 @@ CPropSheetOptions::CPropSheetOptions(const tagEDITORCONTEXT& context, BOOL start
       m_pageOptions(context),
       m_pageAbout(context),
       m_pages{&m_pageMenu, &m_pageOptions, &m_pageAbout},
-      m_titleIds{IDS_TAB_MENU, IDS_TAB_OPTIONS, IDS_TAB_ABOUT} {
+      m_titleIds{IDS_MENU, IDS_OPTIONS, IDS_ABOUT} {
     // The tab texts come from UpdateTabTitles, not from the templates.
     for (CPageBase* page : m_pages)
         AddPage(*page);
@@ -74,7 +68,7 @@ bool CPropSheetOptions::HiddenSetting() const {
 void CPropSheetOptions::OnInitSheet() {
     HWND hwnd = GetHwnd();
     UpdateTabTitles();
-    SetWindowTextW(hwnd, kWindowTitle);
+    SetWindowTextW(hwnd, SHEET_WINDOW_TITLE);
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadProgramIcon(GetSystemMetrics(SM_CXICON))));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON))));
@@ -208,7 +202,7 @@ void CPropSheetOptions::UpdateTrayIcon(bool add) {
     }
     if (m_tray.IsIconPresent())
         return;
-    m_tray.Create(GetHwnd(), IDI_PROGRAM, kWindowTitle);
+    m_tray.Create(GetHwnd(), IDI_PROGRAM, SHEET_WINDOW_TITLE);
     if (m_context.pLocalize)
         m_trayMenu.Create(*m_context.pLocalize, m_mainPopup.Get());
     m_tray.SetMenu(m_trayMenu.Get(), TRUE);
@@ -253,7 +247,7 @@ void CPropSheetOptions::SwitchLanguage(LANGID language) {
     if (m_context.pSettings)
         m_context.pSettings->SetLanguage(language);
     m_context.pLocalize->LocalizeDialog(GetHwnd(), 0);
-    SetWindowTextW(GetHwnd(), kWindowTitle);
+    SetWindowTextW(GetHwnd(), SHEET_WINDOW_TITLE);
     SetLanguageMenuText();
     UpdateTabTitles();
 }
@@ -356,7 +350,7 @@ void CPropSheetOptions::OnClose(WPARAM wp, LPARAM lp) {
     SavePages();
     RaiseToTop();
     const int answer = m_context.pLocalize
-                           ? m_context.pLocalize->ShowMessage(GetHwnd(), IDS_QUIT_QUESTION, QVMSG_WARNING_YESNO)
+                           ? m_context.pLocalize->ShowMessage(GetHwnd(), IDS_MSG_QUIT_QUESTION, QVMSG_WARNING_YESNO)
                            : IDYES;
     if (answer != IDYES) {
         ShowSheet(false);

@@ -25,15 +25,10 @@ constexpr int HOTKEY_QUIT_ASK = 43820;      // Ctrl+Alt+X
 constexpr int HOTKEY_TOGGLE_C = 43822;      // Ctrl+Alt+C
 constexpr int HOTKEY_TOGGLE_R = 43823;      // Ctrl+Alt+R
 constexpr int SHEET_QUIT_NOW_CODE = 4369;   // 0x1111: the exit code of the quit hot key
-constexpr UINT SHEET_CMD_SHOW = 33026;
+constexpr UINT SHEET_CMD_SHOW = 33026;       // 0x8102: a second start asks to be shown
+// The title by which a second start finds the running instance.
+constexpr wchar_t SHEET_WINDOW_TITLE[] = L"Vemtra Remote Control Editor";
 constexpr int SHEET_PAGES = 3;
-
-struct CQVDeviceNotifyTraits {
-    using Handle = HDEVNOTIFY;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { UnregisterDeviceNotification(h); }
-};
 
 class CPropSheetOptions : public CQVPropertySheet {
 public:
@@ -82,7 +77,7 @@ private:
     std::array<UINT, SHEET_PAGES> m_titleIds;
     CTrayLoadMenu m_trayMenu;
     CQVMenu m_mainPopup;
-    std::array<CQVScoped<CQVDeviceNotifyTraits>, 3> m_deviceNotifications;
+    std::array<CQVDeviceNotify, 3> m_deviceNotifications;
     bool m_quitting = false;
     UINT m_taskbarCreated = 0;
 };

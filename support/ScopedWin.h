@@ -113,6 +113,13 @@ struct CQVIconTraits {
     static void Close(Handle h) { DestroyIcon(h); }
 };
 
+struct CQVDeviceNotifyTraits {
+    using Handle = HDEVNOTIFY;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { UnregisterDeviceNotification(h); }
+};
+
 using CQVHandle = CQVScoped<CQVHandleTraits>;        // events, processes, threads, files, mappings
 using CQVFindHandle = CQVScoped<CQVFindTraits>;      // FindFirstFileW
 using CQVModule = CQVScoped<CQVModuleTraits>;        // LoadLibraryW
@@ -124,6 +131,7 @@ using CQVWindow = CQVScoped<CQVWindowTraits>;        // windows this code create
 using CQVMemDc = CQVScoped<CQVMemDcTraits>;          // CreateCompatibleDC
 using CQVMenu = CQVScoped<CQVMenuTraits>;
 using CQVIcon = CQVScoped<CQVIconTraits>;
+using CQVDeviceNotify = CQVScoped<CQVDeviceNotifyTraits>;  // RegisterDeviceNotificationW
 
 // GetDC/ReleaseDC pair.
 class CQVWindowDc {

@@ -1,5 +1,7 @@
 #include "app/demo/KanzoProcess.h"
 
+#include "support/ProgramPath.h"
+
 #include <vector>
 
 namespace kanzoctl {
@@ -90,13 +92,7 @@ CKanzoProcess::~CKanzoProcess() {
 CKanzoProcess::CKanzoProcess(std::wstring folder)
     : m_folder(folder.empty() ? ExecutableFolder() : std::move(folder)) {}
 
-std::wstring CKanzoProcess::ExecutableFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    folder.erase(folder.find_last_of(L'\\'));
-    return folder;
-}
+std::wstring CKanzoProcess::ExecutableFolder() { return GetProgramFolder(); }
 
 bool CKanzoProcess::Start(const std::wstring& options) {
     const std::wstring& folder = m_folder;

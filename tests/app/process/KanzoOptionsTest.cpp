@@ -10,8 +10,10 @@
 #include <string>
 
 #include "app/demo/KanzoProcess.h"
+#include "tests/app/process/KanzoTestUser.h"
 
 using namespace kanzoctl;
+using namespace kanzotest;
 
 namespace {
 
@@ -20,21 +22,8 @@ constexpr int PAGE_OPTIONS = 1;     // the tab
 constexpr int IDC_AUTOSTART = 1431;
 constexpr int IDC_SHOW_TRAY = 1433;
 constexpr int IDC_RECEIVERS = 2006;
-const wchar_t kSettingsKey[] = L"Software\\Vemtra Electronic GmbH\\Remote Control";
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t kRunValue[] = L"Remote Control Editor";
 const wchar_t kDriversKey[] = L"Software\\Wine\\Drivers";
 const wchar_t kMidiPort[] = L"Kanzo Test MIDI In";
-
-std::wstring Installation() { return CKanzoProcess::ExecutableFolder() + L"\\kanzo"; }
-
-void ForgetUser() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue);
-    wchar_t appData[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH))
-        DeleteFileW((std::wstring(appData) + L"\\Vemtra\\Remote\\Kanzo.usr").c_str());
-}
 
 bool ReadDword(const wchar_t* subKey, const wchar_t* name, DWORD* value) {
     DWORD size = sizeof(*value);

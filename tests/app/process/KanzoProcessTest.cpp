@@ -9,8 +9,10 @@
 #include <string>
 
 #include "app/demo/KanzoProcess.h"
+#include "tests/app/process/KanzoTestUser.h"
 
 using namespace kanzoctl;
+using namespace kanzotest;
 
 namespace {
 
@@ -18,15 +20,6 @@ constexpr DWORD START_MS = 30000;
 constexpr DWORD EXIT_MS = 15000;
 constexpr int EXIT_QUIT_NOW = 4369;
 constexpr int EXIT_FIREWIRE_REMOVED = 8738;
-const wchar_t kSettingsKey[] = L"Software\\Vemtra Electronic GmbH\\Remote Control";
-
-// Every test starts as a new user would: no settings, no user command-set file.
-void ForgetUser() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    wchar_t appData[MAX_PATH] = {};
-    if (GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH))
-        DeleteFileW((std::wstring(appData) + L"\\Vemtra\\Remote\\Kanzo.usr").c_str());
-}
 
 void PressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
@@ -54,9 +47,7 @@ protected:
     }
     void TearDown() override { ForgetUser(); }
 
-    static std::wstring Installation() { return CKanzoProcess::ExecutableFolder() + L"\\kanzo"; }
-
-    // Starts it and waits for its main window.
+    static     // Starts it and waits for its main window.
     HWND Start(CKanzoProcess& process, const wchar_t* options = L"") {
         EXPECT_TRUE(process.Start(options));
         HWND main = nullptr;

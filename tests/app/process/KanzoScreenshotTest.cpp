@@ -10,16 +10,15 @@
 #include <vector>
 
 #include "app/demo/KanzoProcess.h"
+#include "tests/app/process/KanzoTestUser.h"
 #include "tests/support/WindowShot.h"
 
 using namespace kanzoctl;
+using namespace kanzotest;
 
 namespace {
 
 constexpr DWORD WAIT_MS = 30000;
-const wchar_t kSettingsKey[] = L"Software\\Vemtra Electronic GmbH\\Remote Control";
-
-std::wstring Installation() { return CKanzoProcess::ExecutableFolder() + L"\\kanzo"; }
 
 struct tagLANGUAGECASE {
     DWORD language;

@@ -1,7 +1,6 @@
 #include "commands/CmdSetHandler.h"
 
 #include <mmsystem.h>
-#include <psapi.h>
 
 #include <atomic>
 #include <ctime>
@@ -10,6 +9,8 @@
 #include "cmdsets/AppPaths.h"
 #include "cmdsets/CmdSetText.h"
 #include "cmdsets/KnownCmdSets.h"
+#include "commands/ProcessNameTable.h"
+#include "commands/ProcessNames.h"
 #include "commands/QVFindWindow.h"
 #include "commands/WinCommands.h"
 #include "osd/OsdDlg.h"
@@ -148,6 +149,8 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
         target = m_lastTarget;
     else
         target = FindSetWindow(m_current);
+    // The window found for the set that is current when the command runs.
+    HWND setWindow = target;
 
     if (!target) {
         bool slotFound = false;
@@ -161,8 +164,10 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
             if (!window)
                 continue;
             tagPRGINFO loaded;
-            if (LoadCmdSet(slot, m_keymap, loaded))
+            if (LoadCmdSet(slot, m_keymap, loaded)) {
                 m_current = loaded;
+                setWindow = window;
+            }
             SetRememberedSlot(slot);
             target = window;
             slotFound = true;
@@ -190,7 +195,10 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
 
     if (!m_keymap.Lookup(keyId, cmd))
         return FALSE;
-    return ExecuteCommand(cmd, &m_current);
+    m_keyWindow = setWindow;
+    const BOOL done = ExecuteCommand(cmd, &m_current);
+    m_keyWindow = nullptr;
+    return done;
 }
 
 BOOL CCmdSetHandler::NavigateMenu(int code) {
@@ -257,7 +265,7 @@ BOOL CCmdSetHandler::ExecuteCommand_Intern(const tagWINCMD& cmd, const tagPRGINF
         return TRUE;
     }
     m_mouseMove.Stop();
-    return CWinCommands::Execute(cmd, set);
+    return CWinCommands::Execute(cmd, set, set == &m_current ? m_keyWindow : nullptr);
 }
 
 BOOL CCmdSetHandler::DisplayCommand(const tagWINCMD& cmd) {
@@ -372,19 +380,17 @@ BOOL IsAnnouncedCommand(const tagWINCMD* cmd) {
 }
 
 BOOL IsSameAppWindow(HWND window, const tagPRGINFO& info) {
+    // The caption first: one question to the window rejects a changed title.
+    if (info.szWindowCaption[0]) {
+        wchar_t text[256] = {};
+        GetWindowTextW(window, text, 256);
+        if (_wcsicmp(text, info.szWindowCaption) != 0)
+            return FALSE;
+    }
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    CQVHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process.IsValid())
-        return FALSE;
-    wchar_t module[MAX_PATH] = {};
-    if (!GetModuleBaseNameW(process.Get(), nullptr, module, MAX_PATH) || _wcsicmp(module, info.szExecutable) != 0)
-        return FALSE;
-    if (!info.szWindowCaption[0])
-        return TRUE;
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return _wcsicmp(text, info.szWindowCaption) == 0;
+    const std::wstring path = GetProcessExecutablePath(processId);
+    return !path.empty() && _wcsicmp(ExecutableFileName(path).c_str(), info.szExecutable) == 0;
 }
 
 namespace {

@@ -77,6 +77,9 @@ private:
     tagPRGINFO m_current;
     CKeymap m_keymap;
     HWND m_lastTarget = nullptr;
+    // The current set's window while its key's command runs (found once per
+    // key, handed to the command); null otherwise.
+    HWND m_keyWindow = nullptr;
     BOOL m_fMenuShown = FALSE;
     CWinMouseMove m_mouseMove;
     CQVCriticalSection m_lock;

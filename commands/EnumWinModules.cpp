@@ -1,6 +1,6 @@
 #include "commands/EnumWinModules.h"
 
-#include "support/QVDebug.h"
+#include "commands/ProcessNames.h"
 #include "support/QVSystemInfo.h"
 #include "support/ScopedWin.h"
 
@@ -8,9 +8,6 @@
 
 namespace {
 
-using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
-using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
-using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
 using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
 using Process32Fn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
 
@@ -19,49 +16,161 @@ Fn Proc(const CQVModule& module, const char* name) {
     return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module.Get(), name))) : nullptr;
 }
 
+std::wstring Lower(const std::wstring& text) {
+    std::wstring out = text;
+    if (!out.empty())
+        CharLowerBuffW(&out[0], static_cast<DWORD>(out.size()));
+    return out;
+}
+
 }  // namespace
+
+CWindowWalk::CWindowWalk(DWORD filterFlags, const std::vector<std::wstring>& excludedClasses)
+    : m_flags(filterFlags), m_excluded(excludedClasses) {
+    m_windows.reserve(256);
+    EnumWindows(&CWindowWalk::CollectProc, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK CWindowWalk::CollectProc(HWND hwnd, LPARAM param) {
+    tagWALK_WINDOW window;
+    window.hwnd = hwnd;
+    reinterpret_cast<CWindowWalk*>(param)->m_windows.push_back(std::move(window));
+    return TRUE;
+}
+
+const std::wstring& CWindowWalk::GetText(int index) {
+    tagWALK_WINDOW& w = m_windows[index];
+    if (!(w.known & KNOWN_TEXT)) {
+        // The text the system keeps for the window, as an exact-title search
+        // compares it: no WM_GETTEXT, so a hung window cannot stall the key.
+        wchar_t text[260] = {};
+        InternalGetWindowText(w.hwnd, text, 260);
+        w.text = text;
+        w.known |= KNOWN_TEXT;
+    }
+    return w.text;
+}
+
+const std::wstring& CWindowWalk::GetLowerText(int index) {
+    tagWALK_WINDOW& w = m_windows[index];
+    if (!(w.known & KNOWN_LOWER_TEXT)) {
+        w.lowerText = Lower(GetText(index));
+        w.known |= KNOWN_LOWER_TEXT;
+    }
+    return w.lowerText;
+}
+
+const std::wstring& CWindowWalk::GetClassName(int index) {
+    tagWALK_WINDOW& w = m_windows[index];
+    if (!(w.known & KNOWN_CLASS)) {
+        wchar_t name[256] = {};
+        ::GetClassNameW(w.hwnd, name, 256);
+        w.className = name;
+        w.known |= KNOWN_CLASS;
+    }
+    return w.className;
+}
+
+DWORD CWindowWalk::GetProcessId(int index) {
+    tagWALK_WINDOW& w = m_windows[index];
+    if (!(w.known & KNOWN_PROCESS)) {
+        GetWindowThreadProcessId(w.hwnd, &w.processId);
+        w.known |= KNOWN_PROCESS;
+    }
+    return w.processId;
+}
+
+CWindowWalk::tagWALK_PROCESS& CWindowWalk::Process(int index) {
+    const DWORD processId = GetProcessId(index);
+    auto found = m_processes.find(processId);
+    if (found != m_processes.end())
+        return found->second;
+    tagWALK_PROCESS& process = m_processes[processId];
+    process.path = GetProcessExecutablePath(processId);
+    process.lowerPath = Lower(process.path);
+    return process;
+}
+
+const std::wstring& CWindowWalk::GetProcessPath(int index) { return Process(index).path; }
+
+const std::wstring& CWindowWalk::GetLowerProcessPath(int index) { return Process(index).lowerPath; }
+
+const std::wstring& CWindowWalk::GetLowerModuleName(int index) {
+    tagWALK_WINDOW& w = m_windows[index];
+    if (!(w.known & KNOWN_MODULE)) {
+        wchar_t module[260] = {};
+        GetWindowModuleFileNameW(w.hwnd, module, 260);
+        w.lowerModule = Lower(module);
+        w.known |= KNOWN_MODULE;
+    }
+    return w.lowerModule;
+}
+
+bool CWindowWalk::IsVisible(int index) {
+    tagWALK_WINDOW& w = m_windows[index];
+    if (!(w.known & KNOWN_VISIBLE)) {
+        w.visible = IsWindowVisible(w.hwnd) != FALSE;
+        w.known |= KNOWN_VISIBLE;
+    }
+    return w.visible;
+}
+
+bool CWindowWalk::IsEnabled(int index) {
+    tagWALK_WINDOW& w = m_windows[index];
+    if (!(w.known & KNOWN_ENABLED)) {
+        w.enabled = IsWindowEnabled(w.hwnd) != FALSE;
+        w.known |= KNOWN_ENABLED;
+    }
+    return w.enabled;
+}
+
+bool CWindowWalk::IsKept(int index) {
+    if (m_flags & (ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_VISIBLE)) {
+        const bool visible = IsVisible(index);
+        if (m_flags & ENUMWIN_SKIP_INVISIBLE) {
+            if (!visible)
+                return false;
+        } else if (visible) {
+            return false;
+        }
+    }
+    if (m_flags & (ENUMWIN_SKIP_CHILD | ENUMWIN_SKIP_TOPLEVEL)) {
+        tagWALK_WINDOW& w = m_windows[index];
+        if (!(w.known & KNOWN_PARENT)) {
+            w.hasParent = GetParent(w.hwnd) != nullptr;
+            w.known |= KNOWN_PARENT;
+        }
+        if (m_flags & ENUMWIN_SKIP_CHILD) {
+            if (w.hasParent)
+                return false;
+        } else if (!w.hasParent) {
+            return false;
+        }
+    }
+    if (m_flags & ENUMWIN_SKIP_EXCLUDED) {
+        const std::wstring& className = GetClassName(index);
+        for (const std::wstring& excluded : m_excluded) {
+            if (excluded == className)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CWindowWalk::IsFirstKeptOfProcess(int index) {
+    if (!IsKept(index))
+        return false;
+    const DWORD processId = GetProcessId(index);
+    for (int i = 0; i < index; ++i) {
+        if (GetProcessId(i) == processId && IsKept(i))
+            return false;
+    }
+    return true;
+}
 
 void CEnumWinModules::AddExcludedClass(const wchar_t* className) {
     if (className)
         m_excludedClasses.emplace_back(className);
-}
-
-bool CEnumWinModules::IsSkipped(HWND hwnd, const std::wstring& className) const {
-    const bool visible = IsWindowVisible(hwnd) != FALSE;
-    if (m_flags & ENUMWIN_SKIP_INVISIBLE) {
-        if (!visible)
-            return true;
-    } else if ((m_flags & ENUMWIN_SKIP_VISIBLE) && visible) {
-        return true;
-    }
-    const bool hasParent = GetParent(hwnd) != nullptr;
-    if (m_flags & ENUMWIN_SKIP_CHILD) {
-        if (hasParent)
-            return true;
-    } else if ((m_flags & ENUMWIN_SKIP_TOPLEVEL) && !hasParent) {
-        return true;
-    }
-    if (m_flags & ENUMWIN_SKIP_EXCLUDED) {
-        for (const std::wstring& excluded : m_excludedClasses) {
-            if (excluded == className)
-                return true;
-        }
-    }
-    return false;
-}
-
-BOOL CALLBACK CEnumWinModules::EnumProc(HWND hwnd, LPARAM param) {
-    auto* self = reinterpret_cast<CEnumWinModules*>(param);
-    wchar_t className[256] = {};
-    GetClassNameW(hwnd, className, 256);
-    if (self->IsSkipped(hwnd, className))
-        return TRUE;
-    auto info = std::make_unique<tagWindowInfo>();
-    info->className = className;
-    info->hwnd = hwnd;
-    GetWindowThreadProcessId(hwnd, &info->dwProcessId);
-    self->m_windows.push_back(std::move(info));
-    return TRUE;
 }
 
 tagWindowInfo* CEnumWinModules::FirstOfProcess(DWORD processId) {
@@ -70,48 +179,6 @@ tagWindowInfo* CEnumWinModules::FirstOfProcess(DWORD processId) {
             return info.get();
     }
     return nullptr;
-}
-
-BOOL CEnumWinModules::FillPathsNT() {
-    CQVModule psapi(LoadLibraryW(L"PSAPI.DLL"));
-    CQVModule vdmdbg(LoadLibraryW(L"VDMDBG.DLL"));
-    auto enumProcesses = Proc<EnumProcessesFn>(psapi, "EnumProcesses");
-    auto enumModules = Proc<EnumProcessModulesFn>(psapi, "EnumProcessModules");
-    auto moduleFileName = Proc<GetModuleFileNameExFn>(psapi, "GetModuleFileNameExW");
-    void* enumWow = reinterpret_cast<void*>(vdmdbg ? GetProcAddress(vdmdbg.Get(), "VDMEnumTaskWOWEx") : nullptr);
-    if (!enumProcesses || !enumModules || !moduleFileName || !enumWow)
-        return FALSE;
-
-    // A full list may have cut processes off: grow it until the system's
-    // answer leaves room, so no window loses its path on a busy machine.
-    std::vector<DWORD> ids(m_firstRoom);
-    DWORD bytes = 0;
-    for (;;) {
-        const DWORD room = static_cast<DWORD>(ids.size() * sizeof(DWORD));
-        if (!enumProcesses(ids.data(), room, &bytes))
-            return FALSE;
-        if (bytes < room || ids.size() >= 65536)
-            break;
-        ids.resize(ids.size() * 2);
-    }
-    const DWORD count = bytes / sizeof(DWORD);
-    m_processCount = static_cast<int>(count);
-    for (DWORD i = 0; i < count; ++i) {
-        tagWindowInfo* info = FirstOfProcess(ids[i]);
-        if (!info)
-            continue;
-        CQVHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]));
-        if (!process)
-            continue;
-        HMODULE first = nullptr;
-        DWORD needed = 0;
-        if (!enumModules(process.Get(), &first, sizeof(first), &needed))
-            continue;
-        wchar_t path[MAX_PATH] = {};
-        if (moduleFileName(process.Get(), first, path, MAX_PATH))
-            info->executablePath = path;
-    }
-    return TRUE;
 }
 
 BOOL CEnumWinModules::FillPathsToolhelp() {
@@ -126,24 +193,30 @@ BOOL CEnumWinModules::FillPathsToolhelp() {
         return FALSE;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    int count = 0;
     for (BOOL more = first(snap.Get(), &entry); more; more = next(snap.Get(), &entry)) {
-        ++count;
         if (tagWindowInfo* info = FirstOfProcess(entry.th32ProcessID))
             info->executablePath = entry.szExeFile;
     }
-    m_processCount = count;
     return TRUE;
 }
 
 BOOL CEnumWinModules::Enumerate(DWORD filterFlags) {
     m_windows.clear();
-    m_processCount = 0;
-    m_flags = filterFlags;
-    EnumWindows(&CEnumWinModules::EnumProc, reinterpret_cast<LPARAM>(this));
-    if (CQVSystemInfo::IsWindowsNT())
-        return FillPathsNT();
-    return FillPathsToolhelp();
+    CWindowWalk walk(filterFlags, m_excludedClasses);
+    const bool nt = CQVSystemInfo::IsWindowsNT() != FALSE;
+    for (int i = 0; i < walk.GetCount(); ++i) {
+        if (!walk.IsKept(i))
+            continue;
+        auto info = std::make_unique<tagWindowInfo>();
+        info->className = walk.GetClassName(i);
+        info->hwnd = walk.GetWindow(i);
+        info->dwProcessId = walk.GetProcessId(i);
+        // Each process's path once, from the process-wide cache.
+        if (nt && !FirstOfProcess(info->dwProcessId))
+            info->executablePath = walk.GetProcessPath(i);
+        m_windows.push_back(std::move(info));
+    }
+    return nt ? TRUE : FillPathsToolhelp();
 }
 
 const wchar_t* CEnumWinModules::GetExecutablePath(int index) const {

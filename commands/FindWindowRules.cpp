@@ -38,54 +38,73 @@ FindWindowCheck PrepareWindowSearch(const wchar_t* caption, const wchar_t* execu
     return FindWindowCheck::Search;
 }
 
-int MatchModuleSearch(const tagFINDWINDOW_SEARCH& search, const std::vector<tagWINDOW_CANDIDATE>& entries) {
-    const int count = static_cast<int>(entries.size());
-    auto first = [&](auto rule) {
-        for (int i = 0; i < count; ++i) {
-            if (rule(entries[i]))
-                return i;
-        }
+namespace {
+
+template <class Rule>
+int FirstHit(const std::vector<tagWINDOW_CANDIDATE>& entries, Rule rule) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (rule(entries[i]))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool MayMatchByCaption(const tagFINDWINDOW_SEARCH& search, const std::wstring& text) {
+    return search.hasCaption && Contains(text, search.caption);
+}
+
+bool MayMatchByExecutable(const tagFINDWINDOW_SEARCH& search, const std::wstring& path) {
+    return search.hasExecutable && Contains(path, search.executable);
+}
+
+int MatchCaptionRules(const tagFINDWINDOW_SEARCH& search, const std::vector<tagWINDOW_CANDIDATE>& entries) {
+    if (!search.hasCaption)
         return -1;
-    };
     int hit = -1;
-    if (search.hasCaption && search.hasExecutable) {
-        hit = first([&](const tagWINDOW_CANDIDATE& e) {
-            return Contains(e.text, search.caption) && Contains(e.path, search.executable);
+    if (search.hasExecutable) {
+        hit = FirstHit(entries, [&](const tagWINDOW_CANDIDATE& e) {
+            return MayMatchByCaption(search, e.text) && MayMatchByExecutable(search, e.path);
         });
         if (hit >= 0)
             return hit;
     }
-    if (search.hasCaption) {
-        hit = first([&](const tagWINDOW_CANDIDATE& e) { return e.text == search.caption; });
-        if (hit >= 0)
-            return hit;
-        hit = first([&](const tagWINDOW_CANDIDATE& e) { return Contains(e.text, search.caption); });
-        if (hit >= 0)
-            return hit;
-    }
-    if (search.hasExecutable) {
-        hit = first([&](const tagWINDOW_CANDIDATE& e) { return Contains(e.path, search.executable) && !e.text.empty(); });
-        if (hit >= 0)
-            return hit;
-        hit = first([&](const tagWINDOW_CANDIDATE& e) { return Contains(e.path, search.executable); });
-    }
-    return hit;
+    hit = FirstHit(entries, [&](const tagWINDOW_CANDIDATE& e) { return e.text == search.caption; });
+    if (hit >= 0)
+        return hit;
+    return FirstHit(entries, [&](const tagWINDOW_CANDIDATE& e) { return MayMatchByCaption(search, e.text); });
+}
+
+int MatchExecutableRules(const tagFINDWINDOW_SEARCH& search, const std::vector<tagWINDOW_CANDIDATE>& entries) {
+    if (!search.hasExecutable)
+        return -1;
+    const int hit = FirstHit(
+        entries, [&](const tagWINDOW_CANDIDATE& e) { return MayMatchByExecutable(search, e.path) && !e.text.empty(); });
+    if (hit >= 0)
+        return hit;
+    return FirstHit(entries, [&](const tagWINDOW_CANDIDATE& e) { return MayMatchByExecutable(search, e.path); });
+}
+
+int MatchModuleSearch(const tagFINDWINDOW_SEARCH& search, const std::vector<tagWINDOW_CANDIDATE>& entries) {
+    const int hit = MatchCaptionRules(search, entries);
+    return hit >= 0 ? hit : MatchExecutableRules(search, entries);
+}
+
+bool FallbackTextMatches(const tagFINDWINDOW_SEARCH& search, const std::wstring& text) {
+    if (search.hasCaption)
+        return !text.empty() && Contains(text, search.caption);
+    return !search.requireTitle || !text.empty();
+}
+
+bool FallbackModuleMatches(const tagFINDWINDOW_SEARCH& search, const std::wstring& moduleName) {
+    if (!search.hasExecutable)
+        return true;
+    // Only after the first character: a bare match at the start is no path.
+    const std::size_t at = moduleName.find(search.executable);
+    return at != std::wstring::npos && at != 0;
 }
 
 bool MatchFallbackWindow(const tagFINDWINDOW_SEARCH& search, const std::wstring& moduleName, const std::wstring& text) {
-    if (search.hasCaption && text.empty())
-        return false;
-    if (search.hasExecutable) {
-        if (moduleName.empty())
-            return false;
-        // Only after the first character: a bare match at the start is no path.
-        const std::size_t at = moduleName.find(search.executable);
-        if (at == std::wstring::npos || at == 0)
-            return false;
-    }
-    if (search.hasCaption)
-        return Contains(text, search.caption);
-    if (search.requireTitle)
-        return !text.empty();
-    return true;
+    return FallbackTextMatches(search, text) && FallbackModuleMatches(search, moduleName);
 }

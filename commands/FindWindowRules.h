@@ -39,11 +39,23 @@ struct tagWINDOW_CANDIDATE {
 // The five rules of the module search in order, each over all entries in
 // order; the index of the first hit, -1 when none.
 int MatchModuleSearch(const tagFINDWINDOW_SEARCH& search, const std::vector<tagWINDOW_CANDIDATE>& entries);
+// Its two halves: rules 1 to 3 (by caption), then rules 4 and 5 (by
+// executable). Only an entry whose text may match by caption can hit the
+// first half, only one whose path may match by executable the second, so a
+// caller may leave every other entry out.
+int MatchCaptionRules(const tagFINDWINDOW_SEARCH& search, const std::vector<tagWINDOW_CANDIDATE>& entries);
+int MatchExecutableRules(const tagFINDWINDOW_SEARCH& search, const std::vector<tagWINDOW_CANDIDATE>& entries);
+bool MayMatchByCaption(const tagFINDWINDOW_SEARCH& search, const std::wstring& text);
+bool MayMatchByExecutable(const tagFINDWINDOW_SEARCH& search, const std::wstring& path);
 
 // One window of the fallback search (module file name and text in lower case):
 // whether it ends the search under the search record's current flags.
 bool MatchFallbackWindow(const tagFINDWINDOW_SEARCH& search, const std::wstring& moduleName,
                          const std::wstring& text);
+// Its two halves, so a caller can ask the window for one text only when the
+// other half holds.
+bool FallbackTextMatches(const tagFINDWINDOW_SEARCH& search, const std::wstring& text);
+bool FallbackModuleMatches(const tagFINDWINDOW_SEARCH& search, const std::wstring& moduleName);
 
 // Lower case for the search texts (ASCII and Latin-1 letters; the Windows side
 // lower-cases with the system before calling in).

@@ -10,7 +10,4 @@ public:
     // paths, then the windows' own module names. Null when nothing matches.
     // Every caller of this program passes includeHidden FALSE.
     static HWND FindWindow(const wchar_t* caption, const wchar_t* executable, BOOL includeHidden = FALSE);
-    // As above with an explicit first size of the process list (tests).
-    static HWND FindWindowWithRoom(const wchar_t* caption, const wchar_t* executable, BOOL includeHidden,
-                                   DWORD processRoom);
 };

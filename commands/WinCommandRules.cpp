@@ -1,5 +1,6 @@
 #include "commands/WinCommandRules.h"
 
+#include <cwchar>
 #include <string>
 
 int GetWindowSysCommand(int subType, bool maximized, bool minimized) {
@@ -87,6 +88,12 @@ tagCOMMAND_TARGET GetCommandTarget(const tagWINCMD& command, const tagPRGINFO* s
     if (set && set->szExecutable[0])
         target.pszExecutable = set->szExecutable;
     return target;
+}
+
+bool AimsAtSetWindow(const tagWINCMD& command, const tagPRGINFO* set) {
+    if (!set)
+        return false;
+    return !command.szWindowCaption[0] || std::wcscmp(command.szWindowCaption, set->szWindowCaption) == 0;
 }
 
 std::wstring GetAppFolder(const wchar_t* appPath) {

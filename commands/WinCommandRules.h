@@ -72,6 +72,9 @@ struct tagCOMMAND_TARGET {
     const wchar_t* pszExecutable = nullptr;
 };
 tagCOMMAND_TARGET GetCommandTarget(const tagWINCMD& command, const tagPRGINFO* set);
+// Whether the command aims at the set's own window (its caption and
+// executable), so that a window already found for the set serves it.
+bool AimsAtSetWindow(const tagWINCMD& command, const tagPRGINFO* set);
 
 // The working folder of a set's application: its path up to the last
 // backslash, empty without one.

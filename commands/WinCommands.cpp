@@ -58,8 +58,12 @@ struct tagPOPUP_SEARCH {
 
 BOOL CALLBACK FindPopupProc(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<tagPOPUP_SEARCH*>(param);
-    if (hwnd != search->owner && GetParent(hwnd) == search->owner &&
-        (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+    // An owned window always lies above its owner: nothing below it is one.
+    if (hwnd == search->owner)
+        return FALSE;
+    // The owner first: it rejects nearly every window with one question.
+    if (GetParent(hwnd) == search->owner && (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && IsWindowVisible(hwnd) &&
+        IsWindowEnabled(hwnd)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -75,8 +79,8 @@ HWND FindEnabledPopup(HWND target) {
 
 // Where typed input of a command goes: the target window, or the enabled
 // pop-up it shows (a dialog of the application).
-HWND GetKeyTarget(const tagWINCMD& command, const tagPRGINFO* set) {
-    HWND target = CWinCommands::GetTargetWindow(command, set);
+HWND GetKeyTarget(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
+    HWND target = CWinCommands::GetTargetWindow(command, set, setWindow);
     if (!target)
         return nullptr;
     HWND popup = FindEnabledPopup(target);
@@ -255,7 +259,9 @@ BOOL ChangeMixerVolume(IVolumeMixer& mixer, int operation, int amount) {
 }
 
 // The window of the command's names only (no foreground fallback).
-HWND FindCommandWindow(const tagWINCMD& command, const tagPRGINFO* set) {
+HWND FindCommandWindow(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
+    if (setWindow && IsWindow(setWindow) && AimsAtSetWindow(command, set))
+        return setWindow;
     const tagCOMMAND_TARGET names = GetCommandTarget(command, set);
     if (!names.pszCaption && !names.pszExecutable)
         return nullptr;
@@ -272,12 +278,12 @@ IVolumeSystem* CWinCommands::SetVolumeSystem(IVolumeSystem* volume) {
     return g_volume.exchange(volume ? volume : &g_systemVolume);
 }
 
-HWND CWinCommands::GetTargetWindow(const tagWINCMD& command, const tagPRGINFO* set) {
-    HWND target = FindCommandWindow(command, set);
+HWND CWinCommands::GetTargetWindow(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
+    HWND target = FindCommandWindow(command, set, setWindow);
     return target ? target : GetForegroundWindow();
 }
 
-BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set) {
+BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow) {
     CQVTraceScope scope(QVL_IO, QVC_COMMAND, L"CWinCommands::Execute");
     switch (command.nType) {
     case CMD_OSD:
@@ -285,7 +291,7 @@ BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set) {
     case CMD_SYS:
         return ExecuteSys(command);
     case CMD_KEY: {
-        HWND target = GetKeyTarget(command, set);
+        HWND target = GetKeyTarget(command, set, setWindow);
         if (!target)
             return FALSE;
         const int mods = command.nValue;
@@ -297,7 +303,8 @@ BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set) {
         // Toggle open/close of a set's application: when its window is not
         // there, start it rather than close whatever window is in front.
         const bool startable = set && set->szExecutable[0] && command.nSubType == WINCMD_WIN_TOGGLE_OPEN;
-        HWND target = startable ? FindCommandWindow(command, set) : GetTargetWindow(command, set);
+        HWND target =
+            startable ? FindCommandWindow(command, set, setWindow) : GetTargetWindow(command, set, setWindow);
         if (!target) {
             if (startable)
                 StartOrActivateApp(*set);
@@ -309,7 +316,7 @@ BOOL CWinCommands::Execute(const tagWINCMD& command, const tagPRGINFO* set) {
         return TRUE;
     }
     case CMD_CTL:
-        return ExecuteCtl(command, GetTargetWindow(command, set));
+        return ExecuteCtl(command, GetTargetWindow(command, set, setWindow));
     default:
         return FALSE;
     }
@@ -402,7 +409,7 @@ BOOL CWinCommands::TypeCharacter(HWND window, wchar_t character, int modifiers) 
 BOOL CWinCommands::TypeText(const tagWINCMD& command, const tagPRGINFO* set) {
     if (command.nType != CMD_KEY)
         return FALSE;
-    HWND target = GetKeyTarget(command, set);
+    HWND target = GetKeyTarget(command, set, nullptr);
     if (!target)
         return FALSE;
     return TypeCharacter(target, static_cast<wchar_t>(command.nSubType & 0xFFFF), command.nValue);

@@ -21,11 +21,13 @@ public:
 
     // Every command type; the dispatcher handles the display commands and the
     // continuous mouse move itself. The result follows the command table.
-    static BOOL Execute(const tagWINCMD& command, const tagPRGINFO* set);
+    // setWindow: the set's window when the caller has already found it; a
+    // command aimed at the set's window then takes it without a search.
+    static BOOL Execute(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow = nullptr);
 
     // The window a command aims at (FindWindow with the command's or the
     // set's caption and the set's executable), else the foreground window.
-    static HWND GetTargetWindow(const tagWINCMD& command, const tagPRGINFO* set);
+    static HWND GetTargetWindow(const tagWINCMD& command, const tagPRGINFO* set, HWND setWindow = nullptr);
 
     // Brings the set's window to the top, or starts its application. TRUE.
     // notThis: a window that must not be taken for the set's window (one

@@ -12,6 +12,7 @@
 #include "osd/OsdDlg.h"
 #include "tests/cmdsets/CmdSetFiles.h"
 #include "tests/commands/CommandTestUtil.h"
+#include "tests/support/TraceTestUtil.h"
 
 namespace {
 
@@ -163,6 +164,33 @@ TEST_F(CmdSetHandlerTest, KeyGoesToTheFirstRunningMenuApplication) {
     from = record.Count();
     EXPECT_TRUE(handler.HandleCommandForKey(183, 0));
     EXPECT_GE(record.WaitFor(L"MENU 40001", from), 0);
+}
+
+TEST_F(CmdSetHandlerTest, AKeySearchesForItsWindowOnceAndNotAtAllForAValidLastTarget) {
+    CTargetRecord record;
+    CTargetProcess target(record);
+    ASSERT_TRUE(target.Start());
+    CCmdSetHandler handler(Paths(), CAppPathSources());
+    ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
+    const std::wstring log = tracetest::CurrentTestLogPath();
+    DeleteFileW(log.c_str());
+    ASSERT_EQ(1, TraceInitEx(QVOUT_FILE, log.c_str(), 0, QVL_DETAIL, QVC_ALL));
+    auto searches = [&] {
+        int count = 0;
+        for (const std::wstring& line : tracetest::ReadLines(log))
+            count += line.find(L"CQVFindWindow::FindWindowW(Kanzo Command Target,") != std::wstring::npos;
+        return count;
+    };
+    std::size_t from = record.Count();
+    EXPECT_TRUE(handler.HandleCommandForKey(183, 1));
+    EXPECT_GE(record.WaitFor(L"MENU 40001", from), 0);
+    EXPECT_EQ(1, searches()) << "the command takes the window the dispatcher found";
+    from = record.Count();
+    EXPECT_TRUE(handler.HandleCommandForKey(183, 1));
+    EXPECT_GE(record.WaitFor(L"MENU 40001", from), 0);
+    EXPECT_EQ(1, searches()) << "the last target is still the set's window";
+    tracetest::DetachCurrentThread();
+    DeleteFileW(log.c_str());
 }
 
 TEST_F(CmdSetHandlerTest, WithoutFallbackARunningMenuApplicationIsNotTaken) {

@@ -56,6 +56,46 @@ TEST(FindWindowRules, OnlyTheEntryWithAPathMatchesByExecutable) {
     EXPECT_EQ(1, MatchModuleSearch(Search(L"tool second", L"tool.exe"), entries)) << "rule 2 by its title";
 }
 
+TEST(FindWindowRules, EntriesThatMayMatchNeitherWayCanBeLeftOut) {
+    const std::vector<tagWINDOW_CANDIDATE> entries = {
+        {L"", L"desktop"},
+        {L"c:\\x\\other.exe", L"other - player"},
+        {L"c:\\apps\\player.exe", L""},
+        {L"", L"player"},
+        {L"c:\\y\\third.exe", L"nothing here"},
+        {L"c:\\apps\\player.exe", L"the player window"},
+    };
+    const tagFINDWINDOW_SEARCH searches[] = {
+        Search(L"Player", L"player.exe"), Search(L"player", L"none.exe"), Search(nullptr, L"player.exe"),
+        Search(L"window", L"third.exe"), Search(L"absent", L"absent.exe"), Search(nullptr, L"other.exe"),
+    };
+    for (const tagFINDWINDOW_SEARCH& search : searches) {
+        std::vector<tagWINDOW_CANDIDATE> byCaption, byExecutable;
+        std::vector<int> captionAt, executableAt;
+        for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+            if (MayMatchByCaption(search, entries[i].text)) {
+                byCaption.push_back(entries[i]);
+                captionAt.push_back(i);
+            }
+            if (MayMatchByExecutable(search, entries[i].path)) {
+                byExecutable.push_back(entries[i]);
+                executableAt.push_back(i);
+            }
+        }
+        int halves = MatchCaptionRules(search, byCaption);
+        if (halves >= 0) {
+            halves = captionAt[halves];
+        } else {
+            halves = MatchExecutableRules(search, byExecutable);
+            if (halves >= 0)
+                halves = executableAt[halves];
+        }
+        EXPECT_EQ(MatchModuleSearch(search, entries), halves)
+            << std::string(search.caption.begin(), search.caption.end()) << " / "
+            << std::string(search.executable.begin(), search.executable.end());
+    }
+}
+
 TEST(FindWindowRules, FallbackNeedsTheExecutableAfterTheFirstCharacter) {
     tagFINDWINDOW_SEARCH search = Search(L"Editor", L"edit.exe");
     EXPECT_TRUE(MatchFallbackWindow(search, L"c:\\bin\\edit.exe", L"my editor"));

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -129,18 +130,55 @@ TEST_F(FindWindowTwoWindows, OnlyTheFirstWindowOfAProcessCarriesItsPath) {
     EXPECT_EQ(second, CQVFindWindow::FindWindow(L"Command Target 2", KANZO_TARGET_EXE));
 }
 
-TEST_F(FindWindowOnTarget, TheProcessListGrowsPastItsFirstRoom) {
-    // Room for one id only: the list must grow, or most windows lose their path.
-    CEnumWinModules windows(1);
-    ASSERT_TRUE(windows.Enumerate(ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_CHILD));
-    EXPECT_GT(windows.GetProcessCount(), 1);
-    bool targetHasPath = false;
-    for (int i = 0; i < windows.GetCount(); ++i) {
-        if (windows.GetWindow(i) == m_target.Window())
-            targetHasPath = *windows.GetExecutablePath(i) != 0;
+// The lookup's answer from the full listing: the exact title, then the rules
+// over every listed window with its path.
+HWND FullListingAnswer(const wchar_t* caption, const wchar_t* executable) {
+    if (caption && *caption) {
+        if (HWND hwnd = FindWindowW(nullptr, caption))
+            return hwnd;
     }
-    EXPECT_TRUE(targetHasPath);
-    EXPECT_EQ(m_target.Window(), CQVFindWindow::FindWindowWithRoom(nullptr, KANZO_TARGET_EXE, FALSE, 1));
+    tagFINDWINDOW_SEARCH search;
+    if (PrepareWindowSearch(caption, executable, &search) != FindWindowCheck::Search)
+        return nullptr;
+    CEnumWinModules all;
+    all.AddExcludedClass(FINDWINDOW_EXCLUDED_CLASS);
+    all.Enumerate(ENUMWIN_SKIP_INVISIBLE | ENUMWIN_SKIP_CHILD | ENUMWIN_SKIP_EXCLUDED);
+    std::vector<tagWINDOW_CANDIDATE> entries;
+    for (int i = 0; i < all.GetCount(); ++i)
+        entries.push_back({LowerSearchText(all.GetExecutablePath(i)), LowerSearchText(all.GetWindowText(i).c_str())});
+    const int hit = MatchModuleSearch(search, entries);
+    return hit >= 0 ? all.GetWindow(hit) : nullptr;
+}
+
+TEST_F(FindWindowTwoWindows, TheWalkAnswersAsTheFullListing) {
+    HWND second = FindWindowW(nullptr, L"Kanzo Command Target 2");
+    ASSERT_NE(nullptr, second);
+    const struct {
+        const wchar_t* caption;
+        const wchar_t* executable;
+    } searches[] = {
+        {nullptr, KANZO_TARGET_EXE},                     // rule 4
+        {L"Command Target 2", KANZO_TARGET_EXE},         // rule 3: the second window's own title
+        {L"kanzo command", KANZO_TARGET_EXE},            // rule 1: only the window with the path
+        {L"target", L"kanzotarget"},                     // part of the path
+        {L"Kanzo Command Target 2", L"elsewhere.exe"},   // the exact title
+        {L"Kanzo Command Target 2", nullptr},
+    };
+    for (const auto& s : searches) {
+        const HWND expected = FullListingAnswer(s.caption, s.executable);
+        EXPECT_NE(nullptr, expected);
+        EXPECT_EQ(expected, CQVFindWindow::FindWindow(s.caption, s.executable))
+            << (s.caption ? std::string(s.caption, s.caption + wcslen(s.caption)) : "(none)");
+    }
+
+    // The first window of the process hidden: the other one carries the path.
+    HWND first = FullListingAnswer(nullptr, KANZO_TARGET_EXE);
+    ASSERT_NE(second, first);
+    ShowWindow(first, SW_HIDE);
+    ASSERT_TRUE(cmdtest::PumpUntil([&] { return !IsWindowVisible(first); }, 5000));
+    EXPECT_EQ(second, FullListingAnswer(nullptr, KANZO_TARGET_EXE));
+    EXPECT_EQ(second, CQVFindWindow::FindWindow(nullptr, KANZO_TARGET_EXE));
+    EXPECT_EQ(second, CQVFindWindow::FindWindow(L"kanzo command", KANZO_TARGET_EXE));
 }
 
 // The program's own windows carry a reserved class that the module search skips.

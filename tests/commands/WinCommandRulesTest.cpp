@@ -91,6 +91,15 @@ TEST(WinCommandRules, TargetIsTheCommandsCaptionElseTheSets) {
     target = GetCommandTarget(tagWINCMD(), &empty);
     EXPECT_EQ(nullptr, target.pszCaption) << "empty texts count as none";
     EXPECT_EQ(nullptr, target.pszExecutable);
+
+    // The set's window serves a command without a caption of its own or with the set's.
+    EXPECT_FALSE(AimsAtSetWindow(command, &set)) << "its own caption";
+    EXPECT_FALSE(AimsAtSetWindow(command, nullptr));
+    EXPECT_TRUE(AimsAtSetWindow(tagWINCMD(), &set));
+    CopyFixedText(command.szWindowCaption, WINCMD_TEXT_LEN, L"Set Caption");
+    EXPECT_TRUE(AimsAtSetWindow(command, &set));
+    CopyFixedText(command.szWindowCaption, WINCMD_TEXT_LEN, L"set caption");
+    EXPECT_FALSE(AimsAtSetWindow(command, &set)) << "a search ignores case, the set's own caption is exact";
 }
 
 TEST(WinCommandRules, AppFolderIsThePathUpToTheLastBackslash) {

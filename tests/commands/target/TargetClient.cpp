@@ -92,8 +92,22 @@ int CTargetRecord::WaitFor(const std::wstring& prefix, std::size_t from, DWORD t
             }
             return false;
         },
-        timeoutMs);
+        timeoutMs, m_event);
     return found;
+}
+
+void CTargetRecord::Clear() {
+    if (!m_record)
+        return;
+    // The targets' own lock: no line is half written while the length drops.
+    HANDLE lock = CreateMutexW(nullptr, FALSE, (m_name + TARGET_LOCK_SUFFIX).c_str());
+    if (lock)
+        WaitForSingleObject(lock, INFINITE);
+    InterlockedExchange(&m_record->cchUsed, 0);
+    if (lock) {
+        ReleaseMutex(lock);
+        CloseHandle(lock);
+    }
 }
 
 bool CTargetProcess::Start(const std::wstring& options) {

@@ -41,6 +41,9 @@ public:
     int WaitFor(const std::wstring& prefix, std::size_t from = 0, DWORD timeoutMs = 5000) const;
     // The lines at or after from that start with prefix (no waiting).
     std::vector<std::wstring> Matching(const std::wstring& prefix, std::size_t from = 0) const;
+    // Forgets every line (the record holds 64K characters): for runs that
+    // write more than that, such as the benchmarks.
+    void Clear();
 
 private:
     std::wstring m_name;
@@ -80,9 +83,10 @@ private:
 // after timeoutMs): for targets the code under test started itself.
 void CloseProcessWindows(DWORD processId, DWORD timeoutMs = 5000);
 
-// Pumps this thread's messages for up to ms, or until done() holds.
+// Pumps this thread's messages for up to ms, or until done() holds; wake, when
+// given, is an event that says done() may hold now.
 template <class Done>
-bool PumpUntil(Done done, DWORD ms) {
+bool PumpUntil(Done done, DWORD ms, HANDLE wake = nullptr) {
     const DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
@@ -94,7 +98,7 @@ bool PumpUntil(Done done, DWORD ms) {
             return true;
         if (GetTickCount() - start >= ms)
             return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(wake ? 1 : 0, wake ? &wake : nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 

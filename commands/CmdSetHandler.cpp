@@ -111,18 +111,19 @@ HWND CCmdSetHandler::FindSetWindow(const tagPRGINFO& info) const {
 }
 
 BOOL CCmdSetHandler::HandleCommandForKey(int keyId, BYTE allowFallback) {
-    { CQVLock lock(m_lock); }
+    CQVLock lock(m_lock);
     return HandleCommandForKey_Intern(keyId, allowFallback);
 }
 
 BOOL CCmdSetHandler::ExecuteCommand(const tagWINCMD& cmd, const tagPRGINFO* set) {
-    { CQVLock lock(m_lock); }
+    CQVLock lock(m_lock);
     return ExecuteCommand_Intern(cmd, set);
 }
 
 BOOL CCmdSetHandler::TypeText(const tagWINCMD& cmd) {
-    { CQVLock lock(m_lock); }
+    CQVLock lock(m_lock);
     m_mouseMove.Stop();
+    CQVUnlock unlocked(m_lock);
     return CWinCommands::TypeText(cmd, nullptr);
 }
 
@@ -135,7 +136,7 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
     if (m_fMenuShown) {
         if (m_keymap.Lookup(keyId, cmd) && cmd.nType == CMD_OSD && cmd.nSubType == 0) {
             TracePrint(QVL_INFO, QVC_COMMAND, L"CCmdSetHandler::HandleCommand() - hide OSD\n");
-            return ExecuteCommand(cmd, &m_current);
+            return ExecuteCommand_Intern(cmd, &m_current);
         }
         int code = GetMenuCode(keyId);
         if (code == MENU_CODE_NONE)
@@ -177,9 +178,11 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
         if (!slotFound && keyId == KEYID_POWER) {
             std::wstring name;
             GetMenuEntry(GetRememberedSlot(), name);
-            if (m_display)
-                m_display->ShowText(name.c_str());
-            ActivateMenuEntry(GetRememberedSlot());
+            if (COsdDlg* display = m_display) {
+                CQVUnlock unlocked(m_lock);
+                display->ShowText(name.c_str());
+            }
+            ActivateMenuEntryLocked(GetRememberedSlot());
             return TRUE;
         }
         m_lastTarget = target;
@@ -196,24 +199,33 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
     if (!m_keymap.Lookup(keyId, cmd))
         return FALSE;
     m_keyWindow = setWindow;
-    const BOOL done = ExecuteCommand(cmd, &m_current);
+    const BOOL done = ExecuteCommand_Intern(cmd, &m_current);
     m_keyWindow = nullptr;
     return done;
 }
 
 BOOL CCmdSetHandler::NavigateMenu(int code) {
-    if (!m_fMenuShown || !m_display)
+    COsdDlg* display = m_display;
+    if (!m_fMenuShown || !display)
         return FALSE;
-    int selection = m_display->GetMenuSelection();
+    int selection = -1;
+    {
+        CQVUnlock unlocked(m_lock);
+        selection = display->GetMenuSelection();
+    }
     switch (code) {
     case MENU_CODE_PREVIOUS:
-    case MENU_CODE_UP:
-        m_display->SelectMenuItem(selection < 0 ? 9 : (selection + 9) % 10);
+    case MENU_CODE_UP: {
+        CQVUnlock unlocked(m_lock);
+        display->SelectMenuItem(selection < 0 ? 9 : (selection + 9) % 10);
         return TRUE;
+    }
     case MENU_CODE_NEXT:
-    case MENU_CODE_DOWN:
-        m_display->SelectMenuItem(selection < 0 ? 0 : (selection + 1) % 10);
+    case MENU_CODE_DOWN: {
+        CQVUnlock unlocked(m_lock);
+        display->SelectMenuItem(selection < 0 ? 0 : (selection + 1) % 10);
         return TRUE;
+    }
     case MENU_CODE_CLOSE:
         HideMenu();
         return TRUE;
@@ -225,18 +237,25 @@ BOOL CCmdSetHandler::NavigateMenu(int code) {
         return TRUE;
     if (slot != 0)
         SetRememberedSlot(slot);
-    ActivateMenuEntry(slot);
+    ActivateMenuEntryLocked(slot);
     HideMenu();
     return TRUE;
 }
 
 void CCmdSetHandler::HideMenu() {
     m_fMenuShown = FALSE;
-    if (m_display)
-        m_display->ShowMenu(FALSE);
+    if (COsdDlg* display = m_display) {
+        CQVUnlock unlocked(m_lock);
+        display->ShowMenu(FALSE);
+    }
 }
 
 BOOL CCmdSetHandler::ActivateMenuEntry(int slot) {
+    CQVLock lock(m_lock);
+    return ActivateMenuEntryLocked(slot);
+}
+
+BOOL CCmdSetHandler::ActivateMenuEntryLocked(int slot) {
     CKeymap keymap;
     tagPRGINFO next;
     if (!LoadCmdSet(slot, keymap, next))
@@ -265,19 +284,32 @@ BOOL CCmdSetHandler::ExecuteCommand_Intern(const tagWINCMD& cmd, const tagPRGINF
         return TRUE;
     }
     m_mouseMove.Stop();
-    return CWinCommands::Execute(cmd, set, set == &m_current ? m_keyWindow : nullptr);
+    // The command runs on copies: the set may change while the lock is let go.
+    tagPRGINFO current;
+    HWND setWindow = nullptr;
+    if (set == &m_current) {
+        current = m_current;
+        set = &current;
+        setWindow = m_keyWindow;
+    }
+    CQVUnlock unlocked(m_lock);
+    return CWinCommands::Execute(cmd, set, setWindow);
 }
 
 BOOL CCmdSetHandler::DisplayCommand(const tagWINCMD& cmd) {
-    if (!m_display)
+    COsdDlg* display = m_display;
+    if (!display)
         return FALSE;
     switch (cmd.nSubType) {
     case 0:
         return ToggleMenu();
-    case 1:
+    case 1: {
         HideMenu();
-        m_display->ShowText(m_current.szName);
+        const std::wstring name = m_current.szName;
+        CQVUnlock unlocked(m_lock);
+        display->ShowText(name.c_str());
         return TRUE;
+    }
     case 2: {
         HideMenu();
         wchar_t text[128] = {};
@@ -285,7 +317,8 @@ BOOL CCmdSetHandler::DisplayCommand(const tagWINCMD& cmd) {
         std::tm local{};
         localtime_s(&local, &now);
         wcsftime(text, 128, L"%c", &local);
-        m_display->ShowText(text);
+        CQVUnlock unlocked(m_lock);
+        display->ShowText(text);
         return TRUE;
     }
     default:
@@ -298,16 +331,19 @@ BOOL CCmdSetHandler::ToggleMenu() {
         HideMenu();
         return TRUE;
     }
+    struct tagITEM {
+        std::wstring text;
+        std::wstring description;
+    };
+    tagITEM items[CMDSET_MENU_SLOTS];
     CCmdSetAdmin& admin = m_menuAdmin ? *m_menuAdmin : *this;
-    m_display->SetMenuTitle(GetCmdSetString(IDS_MENU_TITLE, false).c_str(), L"");
     int selection = -1;
     for (int slot = 0; slot < CMDSET_MENU_SLOTS; ++slot) {
         std::wstring name;
         admin.GetMenuEntry(slot, name);
         if (!name.empty() && name == m_current.szName)
             selection = slot;
-        std::wstring text = name;
-        std::wstring description;
+        items[slot].text = name;
         tagPRGINFO info;
         if (!name.empty() && admin.GetPrgInfo(name.c_str(), info, FALSE)) {
             // The file's path may be replaced by the installed one.
@@ -315,18 +351,27 @@ BOOL CCmdSetHandler::ToggleMenu() {
             if (CKnownCmdSets::Instance().LookupSet(name, known) && known.szAppPath[0])
                 CopyFixedText(info.szAppPath, PRGINFO_TEXT_LEN, known.szAppPath);
             if (!IsExistingFile(info.szAppPath))
-                text += L"*";
-            description = info.szDescription;
+                items[slot].text += L"*";
+            items[slot].description = info.szDescription;
         }
-        m_display->SetMenuItem(slot, text.c_str(), description.c_str());
     }
-    m_display->SelectMenuItem(selection);
     m_fMenuShown = TRUE;
-    m_display->ShowMenu(TRUE);
+    COsdDlg* display = m_display;
+    CQVUnlock unlocked(m_lock);
+    display->SetMenuTitle(GetCmdSetString(IDS_MENU_TITLE, false).c_str(), L"");
+    for (int slot = 0; slot < CMDSET_MENU_SLOTS; ++slot)
+        display->SetMenuItem(slot, items[slot].text.c_str(), items[slot].description.c_str());
+    display->SelectMenuItem(selection);
+    display->ShowMenu(TRUE);
     return TRUE;
 }
 
 BOOL CCmdSetHandler::LoadCmdSetByName(const wchar_t* name) {
+    CQVLock lock(m_lock);
+    return LoadCmdSetByNameLocked(name);
+}
+
+BOOL CCmdSetHandler::LoadCmdSetByNameLocked(const wchar_t* name) {
     tagPRGINFO info;
     if (!GetPrgInfo(name, info, FALSE)) {
         // Without a header there is no set: say so rather than run its defaults as if it were one.
@@ -343,19 +388,27 @@ BOOL CCmdSetHandler::LoadCmdSetByName(const wchar_t* name) {
 }
 
 BOOL CCmdSetHandler::SetCurrentSet(const tagPRGINFO& info, const CKeymap& keymap) {
+    CQVLock lock(m_lock);
     m_current = info;
     m_keymap.Copy(keymap);
     return TRUE;
 }
 
 BOOL CCmdSetHandler::ReloadCurrentSet() {
-    std::wstring name = m_current.szName;
-    return LoadCmdSetByName(name.c_str());
+    CQVLock lock(m_lock);
+    const std::wstring name = m_current.szName;
+    return LoadCmdSetByNameLocked(name.c_str());
 }
 
-void CCmdSetHandler::GetCurrentPrgInfo(tagPRGINFO& info) const { info = m_current; }
+void CCmdSetHandler::GetCurrentPrgInfo(tagPRGINFO& info) const {
+    CQVLock lock(m_lock);
+    info = m_current;
+}
 
-BOOL CCmdSetHandler::LookupCommand(int keyId, tagWINCMD& cmd) const { return m_keymap.Lookup(keyId, cmd); }
+BOOL CCmdSetHandler::LookupCommand(int keyId, tagWINCMD& cmd) const {
+    CQVLock lock(m_lock);
+    return m_keymap.Lookup(keyId, cmd);
+}
 
 void PlayCommandSound(BOOL found, BOOL silent) {
     if (silent)

@@ -5,9 +5,11 @@
 // runs the application menu on the display and hands every other command to
 // the window-system commands.
 //
-// Keys arrive from the key-event thread one at a time. The public entries
-// pass through the lock at entry only; the command itself runs outside it, so
-// the shutdown warning and calls into the display's thread never wait on it.
+// Keys arrive from the key-event thread; the editor's Test button and the
+// tray menu call in from the user-interface thread at the same time. Every
+// public entry holds the lock for its lookups and state changes, and lets go
+// of it while a command runs in the window system (the shutdown warning waits
+// for the user) and while it calls the display, so neither waits on the other.
 #include <windows.h>
 
 #include "cmdsets/CmdSetAdmin.h"
@@ -73,6 +75,9 @@ private:
     BOOL ToggleMenu();
     void HideMenu();
     HWND FindSetWindow(const tagPRGINFO& info) const;
+    // The entries' work with the lock already held.
+    BOOL ActivateMenuEntryLocked(int slot);
+    BOOL LoadCmdSetByNameLocked(const wchar_t* name);
 
     tagPRGINFO m_current;
     CKeymap m_keymap;
@@ -82,7 +87,7 @@ private:
     HWND m_keyWindow = nullptr;
     BOOL m_fMenuShown = FALSE;
     CWinMouseMove m_mouseMove;
-    CQVCriticalSection m_lock;
+    mutable CQVCriticalSection m_lock;
     COsdDlg* m_display = nullptr;
     CCmdSetAdmin* m_menuAdmin = nullptr;
     DWORD m_closeWaitMs = 2000;

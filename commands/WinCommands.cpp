@@ -91,12 +91,25 @@ void PlaceNotTopmost(HWND window) {
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-// Brings the window forward and waits briefly until it is the foreground window,
-// so that synthesised input reaches it.
+// Whether input sent now reaches the window: it is in front and its thread
+// has taken the activation (focus is set there, not still elsewhere).
+bool ReadyForInput(HWND window) {
+    HWND top = GetAncestor(window, GA_ROOT);
+    if (GetForegroundWindow() != top)
+        return false;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return true;
+    return info.hwndActive == top && info.hwndFocus && (info.hwndFocus == top || IsChild(top, info.hwndFocus));
+}
+
+// Brings the window forward and waits briefly until it takes input, so that
+// synthesised input reaches it. A busy application gets half a second.
 void ActivateAndWait(HWND window) {
     SetForegroundWindow(window);
     SetActiveWindow(window);
-    for (int i = 0; i < 15 && GetForegroundWindow() != window; ++i)
+    for (int i = 0; i < 50 && !ReadyForInput(window); ++i)
         Sleep(10);
 }
 

@@ -225,3 +225,16 @@ public:
 private:
     CQVCriticalSection& m_cs;
 };
+
+// Lets go of a lock this thread holds (once) for a scope and takes it back:
+// for calls that may wait on another thread that needs the lock.
+class CQVUnlock {
+public:
+    explicit CQVUnlock(CQVCriticalSection& cs) : m_cs(cs) { m_cs.Unlock(); }
+    ~CQVUnlock() { m_cs.Lock(); }
+    CQVUnlock(const CQVUnlock&) = delete;
+    CQVUnlock& operator=(const CQVUnlock&) = delete;
+
+private:
+    CQVCriticalSection& m_cs;
+};

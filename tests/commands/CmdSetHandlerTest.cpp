@@ -2,6 +2,7 @@
 // and the target program as the application the keys are meant for.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "cmdsets/KeyLine.h"
@@ -9,6 +10,9 @@
 #include "cmdsets/KnownCmdSets.h"
 #include "commands/CmdSetHandler.h"
 #include "commands/MultiTapTable.h"
+#include "commands/PowerControl.h"
+#include "commands/WinCommandRules.h"
+#include "commands/WinCommands.h"
 #include "osd/OsdDlg.h"
 #include "tests/cmdsets/CmdSetFiles.h"
 #include "tests/commands/CommandTestUtil.h"
@@ -353,6 +357,117 @@ TEST_F(CmdSetHandlerTest, CurrentSetOperations) {
     EXPECT_FALSE(handler.LookupCommand(183, cmd));
     EXPECT_TRUE(handler.ReloadCurrentSet());
     EXPECT_TRUE(handler.LookupCommand(183, cmd));
+}
+
+// The editor's Test button runs commands on the user-interface thread while
+// the key-event worker dispatches.
+
+// Records the pairs of command and set the dispatcher runs (under its lock).
+class CRecordingHandler : public CCmdSetHandler {
+public:
+    using CCmdSetHandler::CCmdSetHandler;
+    int executed = 0;
+    int mismatched = 0;
+
+protected:
+    BOOL ExecuteCommand_Intern(const tagWINCMD& cmd, const tagPRGINFO* set) override {
+        ++executed;
+        const int expected = set && wcscmp(set->szName, L"Set B") == 0 ? 2 : 1;
+        if (cmd.nValue != expected)
+            ++mismatched;
+        return TRUE;
+    }
+};
+
+DWORD WINAPI RunThread(void* param) {
+    (*static_cast<std::function<void()>*>(param))();
+    return 0;
+}
+
+// Runs body on a thread of its own; the handle waits for it.
+CQVHandle StartThread(std::function<void()>& body) {
+    return CQVHandle(CreateThread(nullptr, 0, RunThread, &body, 0, nullptr));
+}
+
+TEST_F(CmdSetHandlerTest, TwoThreadsDispatchingAtOnceSeeOneSetAndItsKeysTogether) {
+    CTargetRecord record;
+    CTargetProcess target(record);
+    ASSERT_TRUE(target.Start());
+    CRecordingHandler handler(Paths(), CAppPathSources());
+    ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
+    tagPRGINFO setA = Current(handler);
+    tagPRGINFO setB = setA;
+    CopyFixedText(setB.szName, PRGINFO_TEXT_LEN, L"Set B");
+    CKeymap keysA, keysB;
+    keysA.SetAt(183, cmdtest::Cmd(CMD_SYS, 5, 1));
+    // Set B binds more keys, so that swapping the maps rebuilds the table.
+    for (int key = 100; key < 300; ++key)
+        keysB.SetAt(key, cmdtest::Cmd(CMD_SYS, 5, 2));
+    const int rounds = 2000;
+    std::function<void()> swapper = [&] {
+        for (int i = 0; i < rounds; ++i)
+            handler.SetCurrentSet(i % 2 ? setB : setA, i % 2 ? keysB : keysA);
+    };
+    std::function<void()> dispatcher = [&] {
+        for (int i = 0; i < rounds; ++i)
+            handler.HandleCommandForKey(183, 1);
+    };
+    CQVHandle one = StartThread(swapper);
+    CQVHandle two = StartThread(dispatcher);
+    HANDLE both[2] = {one.Get(), two.Get()};
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(2, both, TRUE, 120000));
+    EXPECT_EQ(rounds, handler.executed);
+    EXPECT_EQ(0, handler.mismatched) << "a key ran with another set's command";
+}
+
+// Holds the shutdown warning open until the test lets it go.
+class CHeldWarning : public IPowerControl {
+public:
+    void StartScreenSaver() override {}
+    INT_PTR RunShutdownWarning() override {
+        SetEvent(shown.Get());
+        WaitForSingleObject(answer.Get(), 60000);
+        return IDCANCEL;
+    }
+    BOOL EnableShutdownPrivilege() override { return FALSE; }
+    BOOL Suspend(BOOL) override { return FALSE; }
+    BOOL PowerOff() override { return FALSE; }
+    void ReportFailure(const wchar_t*) override {}
+    CQVHandle shown{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    CQVHandle answer{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+TEST_F(CmdSetHandlerTest, TheShutdownWarningAndTheDisplayNeverHoldTheDispatcher) {
+    CreateDisplay();
+    CCmdSetHandler handler(Paths(), CAppPathSources());
+    handler.SetDisplay(&m_display);
+    CHeldWarning warning;
+    IPowerControl* old = CWinCommands::SetPowerControl(&warning);
+    std::function<void()> power = [&] {
+        handler.ExecuteCommand(cmdtest::Cmd(CMD_SYS, WINCMD_SYS_POWER, WINCMD_POWER_OFF), nullptr);
+    };
+    CQVHandle worker = StartThread(power);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(warning.shown.Get(), 30000));
+
+    // While the warning waits for the user, this thread edits and tests: the
+    // display lives here too, so it is called in line.
+    EXPECT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
+    EXPECT_TRUE(handler.ReloadCurrentSet());
+    EXPECT_TRUE(handler.ExecuteCommand(cmdtest::Cmd(CMD_OSD, 0), nullptr));
+    EXPECT_TRUE(handler.IsMenuShown());
+    EXPECT_TRUE(handler.ExecuteCommand(cmdtest::Cmd(CMD_OSD, 1), nullptr));
+    EXPECT_EQ(L"Kanzo Target", m_display.GetControl().GetText());
+
+    // A key from a third thread while the display's thread is busy here:
+    // it must not wait for this thread, nor this thread for it.
+    std::function<void()> key = [&] { handler.ExecuteCommand(cmdtest::Cmd(CMD_OSD, 2), nullptr); };
+    CQVHandle keyThread = StartThread(key);
+    EXPECT_TRUE(cmdtest::PumpUntil([&] { return WaitForSingleObject(keyThread.Get(), 0) == WAIT_OBJECT_0; }, 30000));
+
+    SetEvent(warning.answer.Get());
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker.Get(), 30000));
+    CWinCommands::SetPowerControl(old);
+    m_display.Destroy();
 }
 
 TEST(CmdSetHandlerRules, AnnouncedCommands) {

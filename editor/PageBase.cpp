@@ -90,7 +90,7 @@ void CPageBase::SetToolTipText(int controlId, const std::wstring& text) {
 }
 
 void CPageBase::StartTimer() {
-    if (!m_timer)
+    if (m_refresh && !m_timer)
         m_timer = SetTimer(m_hwnd, PAGE_REFRESH_TIMER, PAGE_REFRESH_MS, nullptr);
 }
 

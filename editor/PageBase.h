@@ -15,7 +15,9 @@ constexpr int PAGE_TIP_WIDTH = 250;
 
 class CPageBase : public CQVPropertyPage {
 public:
-    CPageBase(UINT templateId, const tagEDITORCONTEXT& context) : CQVPropertyPage(templateId), m_context(context) {}
+    // refresh: UpdateControls every 500 ms while the page is active.
+    CPageBase(UINT templateId, const tagEDITORCONTEXT& context, bool refresh = true)
+        : CQVPropertyPage(templateId), m_context(context), m_refresh(refresh) {}
     ~CPageBase() override = default;
 
     // Localized texts and tool tips that the template cannot carry.
@@ -54,6 +56,7 @@ private:
     void StopTimer();
 
     tagEDITORCONTEXT m_context;
+    bool m_refresh;
     HWND m_toolTip = nullptr;   // a child of the page: goes with it
     CQVFont m_boldFont;
     UINT_PTR m_timer = 0;

@@ -83,7 +83,20 @@ PROPSHEETPAGEW CQVPropertyPage::Describe(HINSTANCE instance, const wchar_t* titl
     page.pszTitle = title;
     page.pfnDlgProc = PageProc;
     page.lParam = reinterpret_cast<LPARAM>(this);
+    if (!m_headerTitle.empty()) {
+        page.dwFlags |= PSP_USEHEADERTITLE;
+        page.pszHeaderTitle = m_headerTitle.c_str();
+    }
+    if (!m_headerSubtitle.empty()) {
+        page.dwFlags |= PSP_USEHEADERSUBTITLE;
+        page.pszHeaderSubTitle = m_headerSubtitle.c_str();
+    }
     return page;
+}
+
+void CQVPropertyPage::SetHeader(const std::wstring& title, const std::wstring& subtitle) {
+    m_headerTitle = title;
+    m_headerSubtitle = subtitle;
 }
 
 INT_PTR CALLBACK CQVPropertyPage::PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -107,6 +120,15 @@ BOOL CQVPropertyPage::OnNotify(NMHDR* header, LRESULT& result) {
         return TRUE;
     case PSN_RESET:
         OnReset();
+        return TRUE;
+    case PSN_WIZNEXT:
+        result = OnWizardNext();
+        return TRUE;
+    case PSN_WIZBACK:
+        result = OnWizardBack();
+        return TRUE;
+    case PSN_WIZFINISH:
+        result = OnWizardFinish() ? FALSE : TRUE;
         return TRUE;
     default:
         return FALSE;
@@ -152,6 +174,10 @@ INT_PTR CQVPropertySheet::Start(HWND parent, DWORD flags, HICON icon, HINSTANCE 
     header.hwndParent = parent;
     header.hInstance = instance;
     header.hIcon = icon;
+    if (m_headerBitmap)
+        header.pszbmHeader = MAKEINTRESOURCEW(m_headerBitmap);
+    if (!m_caption.empty())
+        header.pszCaption = m_caption.c_str();
     header.nPages = static_cast<UINT>(pages.size());
     header.ppsp = pages.data();
     header.pfnCallback = SheetCallback;

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <string>
 #include <vector>
 
 class CQVDialog {
@@ -52,6 +53,8 @@ public:
     // The page as the property sheet takes it. title: the tab text (null: the template's).
     PROPSHEETPAGEW Describe(HINSTANCE instance, const wchar_t* title = nullptr);
     UINT GetTemplateId() const { return m_templateId; }
+    // The header texts of a wizard-97 page (before the sheet is made).
+    void SetHeader(const std::wstring& title, const std::wstring& subtitle);
 
 protected:
     // TRUE: the page may become active.
@@ -61,11 +64,18 @@ protected:
     // TRUE: the changes were taken.
     virtual BOOL OnApply() { return TRUE; }
     virtual void OnReset() {}
+    // Wizard buttons: 0 goes on, -1 stays, a template id goes there.
+    virtual LRESULT OnWizardNext() { return 0; }
+    virtual LRESULT OnWizardBack() { return 0; }
+    // TRUE: the wizard may finish.
+    virtual BOOL OnWizardFinish() { return TRUE; }
     BOOL OnNotify(NMHDR* header, LRESULT& result) override;
 
 private:
     static INT_PTR CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     UINT m_templateId;
+    std::wstring m_headerTitle;
+    std::wstring m_headerSubtitle;
 };
 
 class CQVPropertySheet {
@@ -77,6 +87,10 @@ public:
 
     // Pages are shown in the order added; title null: the template's caption.
     void AddPage(CQVPropertyPage& page, const wchar_t* title = nullptr);
+    // The header bitmap of a wizard-97 sheet (with PSH_HEADER).
+    void SetHeaderBitmap(UINT bitmapId) { m_headerBitmap = bitmapId; }
+    // The sheet's title (empty: the system's).
+    void SetCaption(const std::wstring& caption) { m_caption = caption; }
     // Runs the sheet modally. flags: PSH_ flags beyond the callback and the
     // page array. Returns what PropertySheetW returned (-1 on failure).
     INT_PTR DoModal(HWND parent, DWORD flags, HICON icon = nullptr, HINSTANCE instance = nullptr);
@@ -106,6 +120,8 @@ private:
 
     std::vector<CQVPropertyPage*> m_pages;
     std::vector<const wchar_t*> m_titles;
+    UINT m_headerBitmap = 0;
+    std::wstring m_caption;
     HWND m_hwnd = nullptr;
     int m_quitCode = -1;
 };

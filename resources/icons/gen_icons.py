@@ -7,6 +7,9 @@ every DPI. No imaging library needed.
 
 Kanzo.ico: a remote control (dark body, red power key, a pad of light keys).
 App.ico:   an application window (for a command set whose program has no icon).
+WizardName.ico:   a name card (the wizard's name and description).
+WizardWindow.ico: a window under a magnifier (the wizard's window identification).
+WizardHeader.bmp: the wizard's 48 x 48 header picture, the remote on white.
 """
 import struct
 import sys
@@ -91,6 +94,44 @@ def app_shapes():
     return s
 
 
+def card_shapes():
+    s = []
+    s.append((lambda x, y, n: rounded_rect(x, y, n * 0.08, n * 0.2, n * 0.92, n * 0.8, n * 0.08), (190, 140, 60)))
+    s.append((lambda x, y, n: rounded_rect(x, y, n * 0.12, n * 0.25, n * 0.88, n * 0.75, n * 0.05), (252, 246, 230)))
+    for i, width in enumerate((0.5, 0.62, 0.4)):
+        top = 0.34 + i * 0.12
+        s.append((lambda x, y, n, top=top, width=width: rounded_rect(x, y, n * 0.2, n * top, n * (0.2 + width),
+                                                                      n * (top + 0.05), n * 0.02), (90, 90, 100)))
+    return s
+
+
+def ring(x, y, cx, cy, r, w):
+    return max(0.0, circle(x, y, cx, cy, r) - circle(x, y, cx, cy, r - w))
+
+
+def find_window_shapes():
+    s = app_shapes()
+    s.append((lambda x, y, n: ring(x, y, n * 0.6, n * 0.58, n * 0.2, n * 0.06), (40, 44, 52)))
+    s.append((lambda x, y, n: rounded_rect(x, y, n * 0.74, n * 0.72, n * 0.9, n * 0.88, n * 0.05), (40, 44, 52)))
+    return s
+
+
+def bmp(pixels, background=(255, 255, 255)):
+    """A 24-bit bottom-up BMP file, the alpha laid over the background."""
+    n = len(pixels)
+    stride = (n * 3 + 3) // 4 * 4
+    rows = b""
+    for row in reversed(pixels):
+        line = bytearray()
+        for r, g, b, a in row:
+            k = a / 255
+            line += bytes(int(c * k + bg * (1 - k) + 0.5) for c, bg in ((b, background[2]), (g, background[1]),
+                                                                         (r, background[0])))
+        rows += bytes(line) + b"\0" * (stride - len(line))
+    header = struct.pack("<IiiHHIIiiII", 40, n, n, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(rows), 0, 0, 14 + len(header)) + header + rows
+
+
 def png(pixels):
     n = len(pixels)
     raw = b"".join(b"\0" + bytes(c for p in row for c in p) for row in pixels)
@@ -133,6 +174,9 @@ def main():
     folder.mkdir(parents=True, exist_ok=True)
     (folder / "Kanzo.ico").write_bytes(ico(remote_shapes()))
     (folder / "App.ico").write_bytes(ico(app_shapes()))
+    (folder / "WizardName.ico").write_bytes(ico(card_shapes()))
+    (folder / "WizardWindow.ico").write_bytes(ico(find_window_shapes()))
+    (folder / "WizardHeader.bmp").write_bytes(bmp(sample(remote_shapes(), 48)))
 
 
 if __name__ == "__main__":

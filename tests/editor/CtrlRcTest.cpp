@@ -166,6 +166,15 @@ TEST_F(CtrlRcTest, ClickOnAKeySelectsItBeforeTheParentIsNotified) {
     }
 }
 
+TEST_F(CtrlRcTest, SecondPressOfADoubleClickSelectsItsKeyToo) {
+    ASSERT_TRUE(m_picture->SetRcType(RCTYPE_NEC_04FB));
+    const tagRCKEYAREA a = Area(KEYID_PROG_5);
+    SendMessageW(Control(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(a.x + 1, a.y + 1));
+    ASSERT_FALSE(m_clicks.empty());
+    EXPECT_EQ(m_clicks.back().code, STN_DBLCLK);
+    EXPECT_EQ(m_clicks.back().selectedKey, KEYID_PROG_5);
+}
+
 TEST_F(CtrlRcTest, KeyEdgesLeftAndTopInsideRightAndBottomBetweenKeys) {
     ASSERT_TRUE(m_picture->SetRcType(RCTYPE_NEC_04FB));
     const tagRCKEYAREA a = Area(KEYID_PROG_5);

@@ -29,6 +29,7 @@ RequestExecutionLevel admin
 !define MAIN_WINDOW_TITLE "Vemtra Remote Control Editor"
 !define HOTKEY_QUIT_NOW 43819
 !define HOTKEY_QUIT_NOW_LPARAM 0x00580007
+!define SYNCHRONIZE 0x00100000
 
 !include "${PAYLOAD}"
 
@@ -60,25 +61,24 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 
 ; Files of a running Kanzo cannot be replaced or removed: ask it to quit and
-; wait for its window to go, at most ten seconds.
+; wait for its process to end, at most ten seconds.
 !macro CloseRunningKanzo un
 Function ${un}CloseRunningKanzo
     Push $0
     Push $1
+    Push $2
     FindWindow $0 "#32770" "${MAIN_WINDOW_TITLE}"
     ${If} $0 <> 0
         DetailPrint "Closing the running ${PRODUCT}"
+        System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+        System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
         System::Call 'user32::PostMessageW(p r0, i ${WM_HOTKEY}, p ${HOTKEY_QUIT_NOW}, p ${HOTKEY_QUIT_NOW_LPARAM})'
-        StrCpy $1 0
-        ${DoWhile} $1 < 100
-            Sleep 100
-            FindWindow $0 "#32770" "${MAIN_WINDOW_TITLE}"
-            ${IfThen} $0 = 0 ${|} ${Break} ${|}
-            IntOp $1 $1 + 1
-        ${Loop}
-        ; The window goes before the process has let go of its files.
-        Sleep 500
+        ${If} $2 != 0
+            System::Call 'kernel32::WaitForSingleObject(p r2, i 10000)'
+            System::Call 'kernel32::CloseHandle(p r2)'
+        ${EndIf}
     ${EndIf}
+    Pop $2
     Pop $1
     Pop $0
 FunctionEnd

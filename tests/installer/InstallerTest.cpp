@@ -8,12 +8,14 @@
 #include <shobjidl.h>
 #include <tlhelp32.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/demo/KanzoProcess.h"
 #include "support/ScopedWin.h"
 #include "tests/app/process/KanzoTestUser.h"
+#include "tests/support/RegistryRead.h"
 
 using namespace kanzoctl;
 using namespace kanzotest;
@@ -23,7 +25,9 @@ namespace {
 constexpr DWORD SETUP_MS = 60000;
 constexpr DWORD START_MS = 30000;
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kanzo";
-const char kUserSets[] = "[Kanzo test]\r\nkept=1\r\n";
+const wchar_t kDllOverridesKey[] = L"Software\\Wine\\DllOverrides";
+const wchar_t kMenuBuilder[] = L"winemenubuilder.exe";
+const char kUserSets[] = "[Settings]\r\nRC Layout Version=4\r\n";
 
 bool KeyExists(HKEY root, const wchar_t* path) {
     HKEY key = nullptr;
@@ -31,15 +35,6 @@ bool KeyExists(HKEY root, const wchar_t* path) {
         return false;
     RegCloseKey(key);
     return true;
-}
-
-// The string value, or "(none)" so that a missing value reads clearly in a failure.
-std::wstring ReadString(HKEY root, const wchar_t* path, const wchar_t* name) {
-    wchar_t text[1024] = {};
-    DWORD size = sizeof(text);
-    if (RegGetValueW(root, path, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-        return L"(none)";
-    return text;
 }
 
 DWORD ReadDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD missing) {
@@ -58,18 +53,31 @@ std::wstring Folder(int csidl) {
     return folder;
 }
 
-std::wstring UserSetsFile() { return Folder(CSIDL_APPDATA) + L"\\Vemtra\\Remote\\Kanzo.usr"; }
+std::wstring UserDataFolder() { return Folder(CSIDL_APPDATA) + L"\\Vemtra\\Remote"; }
 std::wstring StartMenuFolder() { return Folder(CSIDL_COMMON_PROGRAMS) + L"\\Kanzo"; }
 
 std::string ReadAll(const std::wstring& path) {
+    std::string bytes;
     CQVHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file.IsValid())
-        return std::string();
-    std::string bytes(4096, '\0');
+    char chunk[4096];
     DWORD read = 0;
-    ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
+    while (file.IsValid() && ReadFile(file.Get(), chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
     return bytes;
+}
+
+// The user's data folder, file by file.
+std::map<std::wstring, std::string> UserData() {
+    std::map<std::wstring, std::string> files;
+    WIN32_FIND_DATAW found = {};
+    CQVFindHandle find(FindFirstFileW((UserDataFolder() + L"\\*").c_str(), &found));
+    if (!find.IsValid())
+        return files;
+    do
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files[found.cFileName] = ReadAll(UserDataFolder() + L"\\" + found.cFileName);
+    while (FindNextFileW(find.Get(), &found));
+    return files;
 }
 
 bool WaitForEnd(HANDLE process, int* exitCode) {
@@ -104,22 +112,11 @@ std::wstring ImagePath(HANDLE process) {
     return path;
 }
 
-// Wine mirrors new Start-menu links into the desktop menus of the Linux
-// user, outside the prefix, and never takes them back: not for the setup.
-void KeepMenusInThePrefix() {
-    wchar_t overrides[1024] = {};
-    const DWORD length = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides, 1024);
-    std::wstring value = length && length < 1024 ? std::wstring(overrides) + L";" : std::wstring();
-    if (value.find(L"winemenubuilder") == std::wstring::npos)
-        SetEnvironmentVariableW(L"WINEDLLOVERRIDES", (value + L"winemenubuilder.exe=d").c_str());
-}
-
 // Runs a command line and whatever it starts to their end: the first exit
 // code, or -1. The uninstaller hands its work to a copy of itself in a
 // temporary folder and returns at once; that copy is removed here, as
 // nothing else would before a restart.
 int RunToEnd(std::wstring line) {
-    KeepMenusInThePrefix();
     line.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -183,13 +180,15 @@ class InstallerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        KeepMenusInThePrefix();
         if (std::wstring(KANZO_SETUP).empty())
             GTEST_SKIP() << "makensis is missing (tools/deps installs the nsis package): no setup was built";
         ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "Kanzo is installed already";
         ForgetUser();
+        m_dataBefore = UserData();
         // The user's own command sets, from an earlier installation.
-        const std::wstring file = UserSetsFile();
-        SHCreateDirectoryExW(nullptr, file.substr(0, file.find_last_of(L'\\')).c_str(), nullptr);
+        const std::wstring file = UserDataFolder() + L"\\Kanzo.usr";
+        SHCreateDirectoryExW(nullptr, UserDataFolder().c_str(), nullptr);
         CQVHandle out(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(out.Get(), kUserSets, sizeof(kUserSets) - 1, &written, nullptr));
@@ -200,7 +199,21 @@ protected:
         if (KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey))
             Uninstall();
         ForgetUser();
+        for (const auto& file : UserData())
+            if (!m_dataBefore.count(file.first))
+                DeleteFileW((UserDataFolder() + L"\\" + file.first).c_str());
+        if (m_menusKept)
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kDllOverridesKey, kMenuBuilder);
         CoUninitialize();
+    }
+
+    // Wine mirrors new Start-menu links into the desktop menus of the Linux
+    // user, outside the prefix, and never takes them back: not while we test.
+    void KeepMenusInThePrefix() {
+        if (ReadString(HKEY_CURRENT_USER, kDllOverridesKey, kMenuBuilder) != L"<missing>")
+            return;
+        m_menusKept = RegSetKeyValueW(HKEY_CURRENT_USER, kDllOverridesKey, kMenuBuilder, REG_SZ, L"",
+                                      sizeof(wchar_t)) == ERROR_SUCCESS;
     }
 
     static bool Install(const std::wstring& options) {
@@ -225,14 +238,18 @@ protected:
             EXPECT_TRUE(Exists(folder + L"\\" + name)) << "missing " << std::string(name.begin(), name.end());
     }
 
-    // Everything of the installation gone; the user's data still there.
-    static void ExpectOnlyUserDataLeft(const std::wstring& folder) {
+    // Everything of the installation gone; the user's data as it was.
+    static void ExpectOnlyUserDataLeft(const std::wstring& folder, const std::map<std::wstring, std::string>& data) {
         EXPECT_FALSE(Exists(folder)) << "the installation folder stays";
         EXPECT_FALSE(Exists(StartMenuFolder())) << "the Start-menu folder stays";
-        EXPECT_EQ(RunEntry(), L"(none)");
-        EXPECT_EQ(ReadAll(UserSetsFile()), kUserSets) << "the user's command sets are the user's";
+        EXPECT_EQ(RunEntry(), L"<missing>");
+        EXPECT_EQ(UserData(), data) << "the user's command sets are the user's";
+        EXPECT_TRUE(data.count(L"Kanzo.usr"));
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey)) << "so are the settings";
     }
+
+    std::map<std::wstring, std::string> m_dataBefore;
+    bool m_menusKept = false;
 };
 
 TEST_F(InstallerTest, SilentSetupInstallsIntoProgramFilesAndItsUninstallerLeavesOnlyTheUsersData) {
@@ -261,13 +278,15 @@ TEST_F(InstallerTest, SilentSetupInstallsIntoProgramFilesAndItsUninstallerLeaves
     {
         CKanzoProcess installed(folder);
         ASSERT_TRUE(installed.Start(L"-EDIT"));
-        EXPECT_TRUE(WaitUntil([&] { return installed.FindMainWindow() != nullptr; }, START_MS));
+        EXPECT_TRUE(WaitUntil([&] { return installed.FindMainWindow() != nullptr; }, START_MS))
+            << "still running: " << installed.IsRunning();
         EXPECT_GE(installed.QuitNow(), 0);
     }
     EXPECT_EQ(RunEntry(), runEntry) << "the program rewrote the setup's Run entry differently";
 
+    const auto data = UserData();
     ASSERT_TRUE(Uninstall());
-    ExpectOnlyUserDataLeft(folder);
+    ExpectOnlyUserDataLeft(folder, data);
 }
 
 TEST_F(InstallerTest, WithoutAutostartTheProgramDoesNotAddItAndTheUninstallerEndsARunningKanzo) {
@@ -279,16 +298,17 @@ TEST_F(InstallerTest, WithoutAutostartTheProgramDoesNotAddItAndTheUninstallerEnd
     ExpectFilesIn(folder);
     EXPECT_TRUE(SamePath(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), folder));
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kSettingsKey, L"Autostart", 2), 0u);
-    EXPECT_EQ(RunEntry(), L"(none)");
+    EXPECT_EQ(RunEntry(), L"<missing>");
 
     CKanzoProcess running(folder);
     ASSERT_TRUE(running.Start());
     ASSERT_TRUE(WaitUntil([&] { return running.FindMainWindow() != nullptr; }, START_MS));
-    EXPECT_EQ(RunEntry(), L"(none)") << "the first start turned the start with Windows on";
+    EXPECT_EQ(RunEntry(), L"<missing>") << "the first start turned the start with Windows on";
 
+    const auto data = UserData();
     ASSERT_TRUE(Uninstall());
     EXPECT_GE(running.WaitExit(START_MS), 0) << "the uninstaller left Kanzo running";
-    ExpectOnlyUserDataLeft(folder);
+    ExpectOnlyUserDataLeft(folder, data);
 }
 
 }  // namespace

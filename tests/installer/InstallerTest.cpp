@@ -216,8 +216,9 @@ protected:
                                       sizeof(wchar_t)) == ERROR_SUCCESS;
     }
 
-    static bool Install(const std::wstring& options) {
-        return RunToEnd(L"\"" + std::wstring(KANZO_SETUP) + L"\" /S" + options) == 0;
+    // The setup's exit code; -1 when it did not end in time.
+    static int Install(const std::wstring& options) {
+        return RunToEnd(L"\"" + std::wstring(KANZO_SETUP) + L"\" /S" + options);
     }
 
     // As Add/Remove Programs does it.
@@ -253,7 +254,7 @@ protected:
 };
 
 TEST_F(InstallerTest, SilentSetupInstallsIntoProgramFilesAndItsUninstallerLeavesOnlyTheUsersData) {
-    ASSERT_TRUE(Install(L""));
+    ASSERT_EQ(Install(L""), 0);
     const std::wstring folder = Folder(CSIDL_PROGRAM_FILES) + L"\\Kanzo";
     const std::wstring program = folder + L"\\Kanzo.exe";
     ExpectFilesIn(folder);
@@ -294,7 +295,7 @@ TEST_F(InstallerTest, WithoutAutostartTheProgramDoesNotAddItAndTheUninstallerEnd
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"Kanzo setup test";
     // /D= comes last and unquoted, blanks and all.
-    ASSERT_TRUE(Install(L" /NOAUTOSTART /D=" + folder));
+    ASSERT_EQ(Install(L" /NOAUTOSTART /D=" + folder), 0);
     ExpectFilesIn(folder);
     EXPECT_TRUE(SamePath(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), folder));
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kSettingsKey, L"Autostart", 2), 0u);

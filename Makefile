@@ -18,7 +18,8 @@ win64 win32 host:
 
 # The 64-bit setup: build/win64/installer/Kanzo-<version>-setup.exe.
 installer:
-	@tools/deps && tools/build win64 && cmake --build "$${KANZO_BUILD:-build}/win64" --target installer
+	@tools/deps && tools/build win64 && cmake --build "$${KANZO_BUILD:-build}/win64" --target installer && \
+	    ls "$${KANZO_BUILD:-build}"/win64/installer/Kanzo-*-setup.exe
 
 clean:
 	@tools/harness stop; rm -rf build

@@ -1,5 +1,5 @@
 # Kanzo: `make run` and `make test` each do all set-up on a fresh machine.
-.PHONY: test run bench fuzz win64 win32 host clean
+.PHONY: test run bench fuzz win64 win32 host installer clean
 
 test:
 	@tools/run-tests
@@ -15,6 +15,11 @@ fuzz:
 
 win64 win32 host:
 	@tools/deps && tools/build $@
+
+# The 64-bit setup: build/win64/installer/Kanzo-<version>-setup.exe.
+installer:
+	@tools/deps && tools/build win64 && cmake --build "$${KANZO_BUILD:-build}/win64" --target installer && \
+	    ls "$${KANZO_BUILD:-build}"/win64/installer/Kanzo-*-setup.exe
 
 clean:
 	@tools/harness stop; rm -rf build

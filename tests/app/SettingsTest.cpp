@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "cmdsets/CmdSetAdmin.h"
 #include "tests/cmdsets/CmdSetFiles.h"
+#include "tests/support/RegistryRead.h"
 
 #include <gtest/gtest.h>
 
@@ -43,14 +44,7 @@ void WriteString(HKEY root, const wchar_t* path, const wchar_t* name, const std:
                                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
 }
 
-// Empty when missing; "<missing>" tells the two apart.
-std::wstring ReadString(HKEY root, const wchar_t* path, const wchar_t* name) {
-    wchar_t text[1024] = {};
-    DWORD size = sizeof(text);
-    if (RegGetValueW(root, path, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-        return L"<missing>";
-    return text;
-}
+using kanzotest::ReadString;
 
 class SettingsTest : public CmdSetFilesTest {
 protected:

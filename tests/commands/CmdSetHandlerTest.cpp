@@ -372,8 +372,10 @@ public:
 protected:
     BOOL ExecuteCommand_Intern(const tagWINCMD& cmd, const tagPRGINFO* set) override {
         ++executed;
-        const int expected = set && wcscmp(set->szName, L"Set B") == 0 ? 2 : 1;
-        if (cmd.nValue != expected)
+        // Only the two sets the test swaps; a set the search fell back to is not theirs.
+        if (set && wcscmp(set->szName, L"Set A") == 0 && cmd.nValue != 1)
+            ++mismatched;
+        if (set && wcscmp(set->szName, L"Set B") == 0 && cmd.nValue != 2)
             ++mismatched;
         return TRUE;
     }
@@ -397,6 +399,7 @@ TEST_F(CmdSetHandlerTest, TwoThreadsDispatchingAtOnceSeeOneSetAndItsKeysTogether
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
     tagPRGINFO setA = Current(handler);
     tagPRGINFO setB = setA;
+    CopyFixedText(setA.szName, PRGINFO_TEXT_LEN, L"Set A");
     CopyFixedText(setB.szName, PRGINFO_TEXT_LEN, L"Set B");
     CKeymap keysA, keysB;
     keysA.SetAt(183, cmdtest::Cmd(CMD_SYS, 5, 1));

@@ -248,6 +248,9 @@ void CSrcLirc::EndOfKey() {
 }
 
 void CSrcLirc::OnLircEvent(const tagLIRCEVENT& event) {
+    // The rest of what a peer that is no server sent counts for nothing.
+    if (m_refusedLines >= kMaxRefusedLines)
+        return;
     const int keyId = m_map.Find(event.szRemote, event.szButton);
     if (keyId == KEYID_NONE) {
         TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - %ls %ls: not mapped\n", L"CSrcLirc::OnLircEvent",
@@ -261,7 +264,8 @@ void CSrcLirc::OnLircEvent(const tagLIRCEVENT& event) {
 }
 
 void CSrcLirc::OnLircRefused(const std::string& text) {
-    ++m_refusedLines;
+    if (++m_refusedLines > kMaxRefusedLines)
+        return;
     TracePrint(QVL_WRN, QVC_DEVICE, L"%ls() - %ls: line refused: \"%ls\"\n", L"CSrcLirc::OnLircRefused",
                m_deviceName.c_str(), Widen(text).c_str());
 }

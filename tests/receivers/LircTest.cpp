@@ -46,25 +46,56 @@ unsigned FreePort(int type) {
     return port;
 }
 
-// Runs the control script and waits for its end; its exit code.
-int Control(const std::wstring& arguments) {
-    // A Unix path is one on drive Z: to Wine, which runs the script as the
-    // Unix program it is.
-    std::wstring script = L"Z:" + Env(L"KANZO_LIRCCTL");
-    for (wchar_t& c : script)
+struct CChangeTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindCloseChangeNotification(h); }
+};
+using CChangeNotification = CQVScoped<CChangeTraits>;
+
+std::wstring WindowsPath(const std::wstring& unixPath) {
+    std::wstring path = L"Z:" + unixPath;
+    for (wchar_t& c : path)
         c = c == L'/' ? L'\\' : c;
-    std::wstring line = L"\"" + script + L"\" " + arguments;
-    STARTUPINFOW startup = {sizeof(startup)};
+    return path;
+}
+
+// Runs the control script with its working folder dir (a Unix path) and
+// returns its exit code. Wine starts the script as the Unix program it is but
+// cannot wait for it, so the script leaves its code in a file of dir, and the
+// folder's change notification says when.
+int Control(const std::wstring& dir, const std::wstring& arguments) {
+    static int s_calls = 0;
+    const std::wstring result = dir + L"/result." + std::to_wstring(++s_calls);
+    const std::wstring folder = WindowsPath(dir);
+    CreateDirectoryW(WindowsPath(Env(L"KANZO_LIRC_DIR")).c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    SetEnvironmentVariableW(L"LIRCCTL_RESULT", result.c_str());
+    std::wstring line = L"\"" + WindowsPath(Env(L"KANZO_LIRCCTL")) + L"\" " + arguments;
+    CChangeNotification changes(FindFirstChangeNotificationW(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!changes || !CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                    &process))
         return -1;
-    CQVHandle thread(process.hThread);
-    CQVHandle child(process.hProcess);
-    if (WaitForSingleObject(child.Get(), 20000) != WAIT_OBJECT_0)
-        return -2;
-    DWORD code = 0;
-    GetExitCodeProcess(child.Get(), &code);
-    return static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream file(WindowsPath(result).c_str());
+        int code = -3;
+        if (file >> code) {
+            file.close();
+            DeleteFileW(WindowsPath(result).c_str());
+            return code;
+        }
+        // The guard time only covers a notification that came before the look.
+        if (WaitForSingleObject(changes.Get(), 500) == WAIT_OBJECT_0)
+            FindNextChangeNotification(changes.Get());
+    }
+    return -2;
 }
 
 // What the receiver's thread tells, in order.
@@ -131,12 +162,13 @@ public:
     Lircd() : m_dir(Env(L"KANZO_LIRC_DIR") + L"/" + std::to_wstring(GetCurrentProcessId())) {}
     ~Lircd() { Stop(); }
     bool Start(unsigned tcpPort, unsigned udpPort) {
-        return Control(L"start " + m_dir + L" " + std::to_wstring(tcpPort) + L" " + std::to_wstring(udpPort)) == 0;
+        return Control(m_dir, L"start " + m_dir + L" " + std::to_wstring(tcpPort) + L" " + std::to_wstring(udpPort)) ==
+               0;
     }
-    void Stop() { Control(L"stop " + m_dir); }
+    void Stop() { Control(m_dir, L"stop " + m_dir); }
     // One frame per repeat count, irsend after irsend without a pause.
     bool Send(const wchar_t* button, const wchar_t* repeats = L"00") {
-        return Control(L"send " + m_dir + L" " + button + L" " + repeats) == 0;
+        return Control(m_dir, L"send " + m_dir + L" " + button + L" " + repeats) == 0;
     }
 
 private:

@@ -3,7 +3,13 @@
 #   lircctl.sh start DIR TCPPORT UDPPORT   start it and wait until it listens
 #   lircctl.sh stop DIR                    end the lircd started there, by its PID
 #   lircctl.sh send DIR BUTTON REPEAT...   irsend SIMULATE a key frame per repeat count
+# With LIRCCTL_RESULT set, the exit code is also written to that file at the
+# end: a Windows caller under Wine cannot wait for a Unix child.
 set -u
+if [ -n "${LIRCCTL_RESULT:-}" ]; then
+    trap 'code=$?; echo $code >"$LIRCCTL_RESULT.tmp"; mv "$LIRCCTL_RESULT.tmp" "$LIRCCTL_RESULT"' EXIT
+fi
+[ -n "${LIRCCTL_TRACE:-}" ] && set -x
 here=$(cd "$(dirname "$0")" && pwd)
 cmd=$1
 dir=$2

@@ -45,6 +45,16 @@ std::wstring Attribute(CQVXml& xml, IXMLDOMElement* element, const wchar_t* name
     return buffer;
 }
 
+// The element at index of a node list; empty for a node that is no element.
+CQVXmlElement ElementAt(IXMLDOMNodeList* list, long index) {
+    CQVXmlNode node;
+    CQVXmlElement element;
+    if (FAILED(list->get_item(index, node.Put())) || !node ||
+        FAILED(node->QueryInterface(IID_IXMLDOMElement, element.PutVoid())))
+        element.Release();
+    return element;
+}
+
 }  // namespace
 
 int LoadLircKeyMap(const wchar_t* path, CLircKeyMap& map) {
@@ -61,21 +71,17 @@ int LoadLircKeyMap(const wchar_t* path, CLircKeyMap& map) {
     if (!remotes || FAILED(remotes->get_length(&remoteCount)))
         return 0;
     for (long r = 0; r < remoteCount; ++r) {
-        CQVXmlNode remoteNode;
-        CQVXmlElement remote;
-        if (FAILED(remotes->get_item(r, remoteNode.Put())) || !remoteNode ||
-            FAILED(remoteNode->QueryInterface(IID_IXMLDOMElement, remote.PutVoid())))
+        CQVXmlElement remote = ElementAt(remotes.Get(), r);
+        if (!remote)
             continue;
         const std::wstring remoteName = Attribute(xml, remote.Get(), L"Name");
-        CQVXmlNodeList buttons = xml.SelectNodes(remoteNode.Get(), L"Button");
+        CQVXmlNodeList buttons = xml.SelectNodes(remote.Get(), L"Button");
         long buttonCount = 0;
         if (!buttons || FAILED(buttons->get_length(&buttonCount)))
             continue;
         for (long b = 0; b < buttonCount; ++b) {
-            CQVXmlNode buttonNode;
-            CQVXmlElement button;
-            if (FAILED(buttons->get_item(b, buttonNode.Put())) || !buttonNode ||
-                FAILED(buttonNode->QueryInterface(IID_IXMLDOMElement, button.PutVoid())))
+            CQVXmlElement button = ElementAt(buttons.Get(), b);
+            if (!button)
                 continue;
             const std::wstring buttonName = Attribute(xml, button.Get(), L"Name");
             const std::wstring key = Attribute(xml, button.Get(), L"Key");

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,9 @@ TEST_P(LircLineParse, AcceptsOnlyWellFormedKeyLines) {
     tagLIRCEVENT event;
     event.szButton = "untouched";
     EXPECT_EQ(ParseLircLine(GetParam().line, event), GetParam().accepted) << GetParam().line;
-    if (!GetParam().accepted)
+    if (!GetParam().accepted) {
         EXPECT_EQ(event.szButton, "untouched");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -78,7 +80,7 @@ TEST(LircLineReader, AnEndlessLineIsRefusedOnceAndTheNextLineStillCounts) {
     RecordingSink sink;
     const std::string junk(10 * CLircLineReader::kMaxLineBytes, 'x');
     for (std::size_t at = 0; at < junk.size(); at += 100)
-        reader.Feed(junk.data() + at, 100, sink);
+        reader.Feed(junk.data() + at, std::min<std::size_t>(100, junk.size() - at), sink);
     ASSERT_EQ(sink.refused.size(), 1u);
     EXPECT_LE(sink.refused[0].size(), 40u);
     reader.Feed(" tail\n0001 00 KEY_1 tv\n", 23, sink);

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 
 #include "receivers/SrcHid.h"
+#include "receivers/SrcLirc.h"
 #include "receivers/SrcMidi.h"
 #include "receivers/SrcRcSonexaFirewire.h"
 #include "receivers/SrcRcTavora_T2.h"
@@ -27,6 +28,10 @@ std::unique_ptr<CSrc> CReceiverEnvironment::CreateMidiReceiver(const std::wstrin
     midi->SetDeviceName(portName.c_str());
     midi->SetChannel(channel);
     return midi;
+}
+
+std::unique_ptr<CSrc> CReceiverEnvironment::CreateLircReceiver(const std::wstring& host, unsigned port) {
+    return std::make_unique<CSrcLirc>(host, port);
 }
 
 int CReceiverEnvironment::GetMidiInputCount() { return static_cast<int>(midiInGetNumDevs()); }

@@ -17,6 +17,7 @@ public:
 
     std::unique_ptr<CSrc> CreateReceiver(int slot) override;
     std::unique_ptr<CSrc> CreateMidiReceiver(const std::wstring& portName, std::uint8_t channel) override;
+    std::unique_ptr<CSrc> CreateLircReceiver(const std::wstring& host, unsigned port) override;
     int GetMidiInputCount() override;
     void SaveSettings() override;
     // PostQuitMessage and the end of the process, both with the code.

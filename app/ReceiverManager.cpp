@@ -39,6 +39,8 @@ CReceiverManager::~CReceiverManager() {
 
 SrcPtr CReceiverManager::GetReceiver(int slot) const {
     std::lock_guard<std::mutex> lock(m_slotsLock);
+    if (slot == RECEIVER_INDEX_LIRC)
+        return m_lirc;
     if (slot >= RECEIVER_SLOTS && static_cast<size_t>(slot - RECEIVER_SLOTS) < m_standing.size())
         return m_standing[static_cast<size_t>(slot - RECEIVER_SLOTS)];
     if (slot < 0 || slot >= RECEIVER_SLOTS)
@@ -68,7 +70,7 @@ void CReceiverManager::RemoveStandingReceivers() {
     }
     for (const SrcPtr& receiver : gone)
         m_sink.StopEventsOf(receiver.get());
-    if (m_activeMask == 0)
+    if (m_activeMask == 0 && !GetReceiver(RECEIVER_INDEX_LIRC))
         SetReady(false);
 }
 
@@ -85,11 +87,13 @@ void CReceiverManager::Install(int slot, std::unique_ptr<CSrc> receiver) {
     m_receivers[slot] = SrcPtr(std::move(receiver));
 }
 
-void CReceiverManager::Drop(int slot) {
+void CReceiverManager::Drop(int slot) { Drop(m_receivers[slot]); }
+
+void CReceiverManager::Drop(SrcPtr& held) {
     SrcPtr receiver;
     {
         std::lock_guard<std::mutex> lock(m_slotsLock);
-        receiver = std::move(m_receivers[slot]);
+        receiver = std::move(held);
     }
     if (!receiver)
         return;
@@ -147,6 +151,29 @@ int CReceiverManager::InitReceiver_MIDI() {
     return 1;
 }
 
+int CReceiverManager::InitReceiver_LIRC() {
+    CQVTraceScope scope(QVL_IO, QVC_DEVICE, L"CRemoteApp::InitReceiver_LIRC");
+    Drop(m_lirc);
+    if (!(m_settings.receiverSelection & RECEIVER_SELECTION_LIRC))
+        return 0;
+    std::unique_ptr<CSrc> receiver = m_environment.CreateLircReceiver(m_settings.lircHost, m_settings.lircPort);
+    if (!receiver)
+        return 0;
+    receiver->SetReceiverIndex(RECEIVER_INDEX_LIRC);
+    SrcPtr shared(std::move(receiver));
+    {
+        std::lock_guard<std::mutex> lock(m_slotsLock);
+        m_lirc = shared;
+    }
+    // In its place before Init: its thread may report a key at once.
+    if (shared->Init(this, &CReceiverManager::IrEventCallback) != 1) {
+        Drop(m_lirc);
+        return 0;
+    }
+    SetReady(true);
+    return 1;
+}
+
 bool CReceiverManager::InitReceivers() {
     CQVTraceScope scope(QVL_IO, QVC_DEVICE, L"CRemoteApp::InitReceivers");
     m_clock.SleepMs(kStartPauseMs);
@@ -159,11 +186,12 @@ bool CReceiverManager::InitReceivers() {
             Drop(slot);
     // MIDI last: whether the FireWire card (slot 1) is there is known now.
     ReinitReceiver(RECEIVER_SLOT_MIDI, true);
+    InitReceiver_LIRC();
     m_environment.SaveSettings();
     bool standing;
     {
         std::lock_guard<std::mutex> lock(m_slotsLock);
-        standing = !m_standing.empty();
+        standing = !m_standing.empty() || m_lirc;
     }
     if (m_activeMask != 0 || standing) {
         SetReady(true);
@@ -184,6 +212,7 @@ int CReceiverManager::FreeReceiver(int slot) {
 int CReceiverManager::FreeReceivers() {
     for (int slot = 0; slot < RECEIVER_SLOTS; ++slot)
         Drop(slot);
+    Drop(m_lirc);
     m_activeMask = 0;
     SetReady(false);
     return 1;

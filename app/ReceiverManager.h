@@ -29,6 +29,10 @@ constexpr int RECEIVER_SLOT_FIREWIRE = 1;
 constexpr int RECEIVER_SLOT_TAVORA_T2 = 3;
 constexpr int RECEIVER_SLOT_HID = 10;
 constexpr std::uint8_t RECEIVER_MIDI_CHANNEL_NONE = 15;
+// The network (LIRC) receiver: its own bit of the selection, above the slots,
+// and its own index, beyond those of the standing receivers.
+constexpr std::uint32_t RECEIVER_SELECTION_LIRC = 1u << 24;
+constexpr int RECEIVER_INDEX_LIRC = RECEIVER_SLOTS + 100;
 // The program ends with this code when the FireWire sound card goes.
 constexpr int RECEIVER_FIREWIRE_EXIT_CODE = 8738;
 
@@ -62,6 +66,13 @@ public:
     // The MIDI input receiver for a port (empty: none chosen) and channel.
     virtual std::unique_ptr<CSrc> CreateMidiReceiver(const std::wstring& portName, std::uint8_t channel) = 0;
     virtual int GetMidiInputCount() = 0;
+    // The network receiver for a LIRC server, not initialised; null when this
+    // build has none.
+    virtual std::unique_ptr<CSrc> CreateLircReceiver(const std::wstring& host, unsigned port) {
+        (void)host;
+        (void)port;
+        return nullptr;
+    }
     virtual void SaveSettings() = 0;
     // Ends the program at once with the code (a test records it instead).
     virtual void ExitProgram(int code) = 0;
@@ -75,13 +86,17 @@ public:
     CReceiverManager(const CReceiverManager&) = delete;
     CReceiverManager& operator=(const CReceiverManager&) = delete;
 
-    // Frees and creates every receiver: slots 1 to 17, then MIDI. False when
-    // none is active.
+    // Frees and creates every receiver: slots 1 to 17, then MIDI, then the
+    // network receiver. False when no slot receiver is active (the network
+    // receiver still makes keys flow).
     bool InitReceivers();
     // Re-creates one receiver; with dropIfUnselected, one that failed or is
     // not selected goes again. The result of its Init.
     int ReinitReceiver(int slot, bool dropIfUnselected);
     int InitReceiver_MIDI();
+    // Re-creates the network receiver from the settings (host, port, its
+    // selection bit); 1 when one runs afterwards.
+    int InitReceiver_LIRC();
     int FreeReceiver(int slot);
     int FreeReceivers();
 
@@ -114,6 +129,7 @@ private:
     // Empties the slot without touching activeMask; the receiver goes once
     // the worker has let go of it.
     void Drop(int slot);
+    void Drop(SrcPtr& held);
     bool IsSelected(int slot) const;
     int Init(int slot);
     void SetReady(bool ready);
@@ -129,6 +145,7 @@ private:
     std::mutex m_postLock;
     SrcPtr m_receivers[RECEIVER_SLOTS];
     std::vector<SrcPtr> m_standing;   // guarded by m_slotsLock
+    SrcPtr m_lirc;                    // guarded by m_slotsLock
     std::uint32_t m_activeMask = 0;
     std::uint8_t m_midiChannel = RECEIVER_MIDI_CHANNEL_NONE;
     bool m_receiversReady = false;

@@ -18,6 +18,7 @@ const wchar_t kOldRunValue[] = L"Vemtra Remote Control";
 const wchar_t kExclusiveApp[] = L"Exclusive Application";
 const wchar_t kMidiDevice[] = L"MIDI device";
 const wchar_t kSubKeyRc[] = L"RC";
+const wchar_t kLircHost[] = L"LIRC Host";
 
 bool ValueExists(HKEY root, const wchar_t* path, const wchar_t* name) {
     CQVRegKey key;
@@ -86,6 +87,7 @@ BOOL CSettings::SettingsLoad() {
     m_settingsKey.DeleteValue(L"Selected", kSubKeyRc);
     LoadDwords(true);
     m_settingsKey.GetStringValue(kMidiDevice, m_block.midiDevice, SETTINGS_MIDI_DEVICE_CHARS, kSubKeyRc);
+    m_settingsKey.GetStringValue(kLircHost, m_block.lircHost, SETTINGS_LIRC_HOST_CHARS, kSubKeyRc);
 
     SettingsSave();
     return 1;
@@ -98,6 +100,7 @@ BOOL CSettings::SettingsSave() {
     m_settingsKey.SetStringValue(kExclusiveApp, m_block.exclusiveApp);
     SaveDwords(true);
     m_settingsKey.SetStringValue(kMidiDevice, m_block.midiDevice, kSubKeyRc);
+    m_settingsKey.SetStringValue(kLircHost, m_block.lircHost, kSubKeyRc);
     UpdateAutostart(m_block.autostart != 0);
     m_settingsNeedLoad = FALSE;
     if (m_onSaved)

@@ -12,6 +12,8 @@ void SettingsDefaults(tagSETTINGS& settings) {
     settings.receiverSelection = 0xFFFFFFFE;  // every receiver but the MIDI input
     settings.disableKey0 = 0;
     settings.midiDevice[0] = L'\0';
+    SettingsCopyText(settings.lircHost, L"127.0.0.1");
+    settings.lircPort = 8765;
 }
 
 tagOSDSETTINGS OsdSettingsOf(const tagSETTINGS& settings) {
@@ -34,7 +36,7 @@ void SetOsdSettings(tagSETTINGS& settings, const tagOSDSETTINGS& osd) {
     settings.osdUseGradient = static_cast<std::uint32_t>(osd.osdUseGradient);
 }
 
-const tagSETTINGSDWORD g_settingsDwords[12] = {
+const tagSETTINGSDWORD g_settingsDwords[13] = {
     {L"Autostart", nullptr, &tagSETTINGS::autostart, true},
     {L"Disable sound", nullptr, &tagSETTINGS::disableSound, true},
     {L"Hidden", nullptr, &tagSETTINGS::hidden, true},
@@ -47,4 +49,5 @@ const tagSETTINGSDWORD g_settingsDwords[12] = {
     {L"OSD Use Gradient", L"OSD", &tagSETTINGS::osdUseGradient, false},
     {L"Selection", L"RC", &tagSETTINGS::receiverSelection, false},
     {L"Tavora: Disable Key 0", L"RC", &tagSETTINGS::disableKey0, false},
+    {L"LIRC Port", L"RC", &tagSETTINGS::lircPort, false},
 };

@@ -10,6 +10,7 @@
 
 constexpr std::size_t SETTINGS_EXCLUSIVE_APP_CHARS = 256;  // 255 characters and the terminator
 constexpr std::size_t SETTINGS_MIDI_DEVICE_CHARS = 128;    // 127 characters and the terminator
+constexpr std::size_t SETTINGS_LIRC_HOST_CHARS = 256;      // a DNS name has at most 253
 
 struct tagSETTINGS {
     std::uint32_t autostart = 0;
@@ -27,6 +28,9 @@ struct tagSETTINGS {
     std::uint32_t receiverSelection = 0;
     wchar_t midiDevice[SETTINGS_MIDI_DEVICE_CHARS] = {};
     std::uint32_t disableKey0 = 0;
+    // The LIRC server the network receiver connects to.
+    wchar_t lircHost[SETTINGS_LIRC_HOST_CHARS] = {};
+    std::uint32_t lircPort = 0;
 };
 
 // Zeroes the whole block, then sets the defaults of a new user.
@@ -48,7 +52,7 @@ struct tagSETTINGSDWORD {
 };
 
 // Every 32-bit value in the order it is saved: the root values, "OSD", "RC".
-extern const tagSETTINGSDWORD g_settingsDwords[12];
+extern const tagSETTINGSDWORD g_settingsDwords[13];
 
 // Copies text into a fixed buffer of the block, cut to fit with its terminator.
 template <std::size_t N>

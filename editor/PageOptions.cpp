@@ -150,6 +150,9 @@ void CPageOptions::LoadData() {
     Check(IDC_OPT_SHOW_TRAY, block.hidden == 0);
     Check(IDC_OPT_EXCLUSIVE, block.exclusive != 0);
     FillExclusiveApps();
+    Check(IDC_OPT_LIRC_ON, (block.receiverSelection & RECEIVER_SELECTION_LIRC) != 0);
+    SetDlgItemTextW(m_hwnd, IDC_OPT_LIRC_HOST, block.lircHost);
+    SetDlgItemTextW(m_hwnd, IDC_OPT_LIRC_PORT, std::to_wstring(block.lircPort).c_str());
 }
 
 void CPageOptions::FillMidiDevices() {
@@ -208,6 +211,8 @@ void CPageOptions::UpdateControls() {
             RebuildReceiverList(active);
     }
     Enable(IDC_OPT_EXCLUSIVE_APP, IsChecked(IDC_OPT_EXCLUSIVE));
+    Enable(IDC_OPT_LIRC_HOST, IsChecked(IDC_OPT_LIRC_ON));
+    Enable(IDC_OPT_LIRC_PORT, IsChecked(IDC_OPT_LIRC_ON));
 }
 
 void CPageOptions::UpdatePreview() {
@@ -336,8 +341,22 @@ BOOL CPageOptions::SaveData() {
     const std::wstring oldMidiDevice = block.midiDevice;
     SettingsCopyText(block.midiDevice, ItemText(IDC_OPT_MIDI_DEVICE).c_str());
 
+    const std::wstring oldLircServer = std::wstring(block.lircHost) + L":" + std::to_wstring(block.lircPort);
+    std::wstring host = ItemText(IDC_OPT_LIRC_HOST);
+    host.erase(0, host.find_first_not_of(L" \t"));
+    host.erase(host.find_last_not_of(L" \t") + 1);
+    if (!host.empty())
+        SettingsCopyText(block.lircHost, host.c_str());
+    const long port = wcstol(ItemText(IDC_OPT_LIRC_PORT).c_str(), nullptr, 10);
+    if (port > 0 && port <= 0xFFFF)
+        block.lircPort = static_cast<std::uint32_t>(port);
+    const bool lircServerChanged =
+        oldLircServer != std::wstring(block.lircHost) + L":" + std::to_wstring(block.lircPort);
+
     // Receivers that are not listed stay chosen: they may find their hardware later.
     std::uint32_t selection = 0xFFFFFFFFu;
+    if (!IsChecked(IDC_OPT_LIRC_ON))
+        selection &= ~RECEIVER_SELECTION_LIRC;
     HWND list = GetItem(IDC_OPT_RECEIVERS);
     const int rows = ListView_GetItemCount(list);
     for (int row = 0; row < rows; ++row) {
@@ -349,9 +368,12 @@ BOOL CPageOptions::SaveData() {
         if (selection != block.receiverSelection) {
             block.receiverSelection = selection;
             receivers->InitReceivers();
-        } else if (oldMidiDevice != block.midiDevice) {
+        } else {
             // Another port for the MIDI input: its receiver must open that one.
-            receivers->ReinitReceiver(RECEIVER_SLOT_MIDI, true);
+            if (oldMidiDevice != block.midiDevice)
+                receivers->ReinitReceiver(RECEIVER_SLOT_MIDI, true);
+            if (lircServerChanged)
+                receivers->InitReceiver_LIRC();
         }
     } else {
         block.receiverSelection = selection;
@@ -402,6 +424,7 @@ BOOL CPageOptions::OnCommand(UINT id, UINT code, HWND) {
         return TRUE;
     case IDC_OPT_AUTOSTART:
     case IDC_OPT_EXCLUSIVE:
+    case IDC_OPT_LIRC_ON:
         if (code != BN_CLICKED)
             return FALSE;
         UpdateControls();

@@ -349,6 +349,13 @@ bool MapKeyCodeToKeyId(int rcType, std::uint8_t code, int* keyId) {
         *keyId = code;
         return true;
     }
+    if (rcType == RCTYPE_LIRC) {
+        const int id = code + 128;
+        if (id <= KEYID_MIDI_LAST || id >= KEYID_COUNT || !*GetEnglishKeyName(id))
+            return false;
+        *keyId = id;
+        return true;
+    }
     const KeyTable* table = TableOf(rcType);
     if (!table || (*table)[code] == KEYID_NONE)
         return false;

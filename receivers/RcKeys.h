@@ -18,6 +18,7 @@ constexpr int RCTYPE_NEC_04EB_ALT = 0x0400;  // NEC address 0x04EB, variant non-
 constexpr int RCTYPE_MORVANE = 0x0800;       // NEC address 0x4545
 constexpr int RCTYPE_NEC_02BD = 0x1000;      // NEC addresses 0x02BD and 0xFFFF
 constexpr int RCTYPE_2000 = 0x2000;          // set by receivers directly
+constexpr int RCTYPE_LIRC = 0x4000;          // the code is the key id less 128 (network receivers)
 
 // Raw 8-bit codes with a fixed meaning for every receiver.
 constexpr std::uint8_t NEC_CODE_REPEAT = 0xFE;  // the same key as before (NEC repeat frame)

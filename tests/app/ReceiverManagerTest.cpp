@@ -64,6 +64,10 @@ public:
         midiChannel = channel;
         return std::make_unique<CFakeSrc>(midiInitResult, port);
     }
+    std::unique_ptr<CSrc> CreateLircReceiver(const std::wstring& host, unsigned port) override {
+        lircServers.push_back(host + L":" + std::to_wstring(port));
+        return lircInitResult < 0 ? nullptr : std::make_unique<CFakeSrc>(lircInitResult);
+    }
     int GetMidiInputCount() override { return midiInputs; }
     void SaveSettings() override { ++saves; }
     void ExitProgram(int code) override { exitCodes.push_back(code); }
@@ -71,6 +75,8 @@ public:
     std::map<int, int> initResults;  // slot -> Init result; slots not listed have no receiver
     int midiInputs = 0;
     int midiInitResult = 1;
+    int lircInitResult = -1;  // -1: this build has no network receiver
+    std::vector<std::wstring> lircServers;
     std::uint8_t midiChannel = 0;
     std::map<int, int> created;
     int saves = 0;
@@ -165,6 +171,46 @@ TEST_F(ReceiverManagerTest, NoActiveReceiverIsAnErrorAndKeysAreNotDispatched) {
               }));
     TraceTerminateThread(TraceCurrentThreadId(), 1);
 #endif
+}
+
+// The network receiver has a bit of the selection above the slots and an
+// index of its own; it makes keys flow without hardware, follows the settings
+// on every re-start and goes on suspend like the slot receivers.
+TEST_F(ReceiverManagerTest, TheNetworkReceiverFollowsItsSelectionBitAndTheServerSetting) {
+    m_env.lircInitResult = 1;
+    m_settings.receiverSelection = RECEIVER_SELECTION_LIRC;
+    SettingsCopyText(m_settings.lircHost, L"tv-box");
+    m_settings.lircPort = 8766;
+    EXPECT_FALSE(m_manager.InitReceivers()) << "no slot receiver";
+    EXPECT_TRUE(m_sink.ready);
+    EXPECT_EQ(0u, m_manager.GetActiveMask());
+    ASSERT_EQ(std::vector<std::wstring>{L"tv-box:8766"}, m_env.lircServers);
+    auto* lirc = static_cast<CFakeSrc*>(m_manager.GetReceiver(RECEIVER_INDEX_LIRC).get());
+    ASSERT_NE(nullptr, lirc);
+    EXPECT_EQ(RECEIVER_INDEX_LIRC, lirc->GetReceiverIndex());
+    lirc->Report(KEYID_OK);
+    ASSERT_EQ(1u, m_sink.posts.size());
+    EXPECT_EQ(lirc, m_sink.posts[0].source.get());
+
+    // A standing receiver that leaves does not take readiness with it.
+    m_manager.AddStandingReceiver(std::make_shared<CFakeSrc>(1));
+    m_manager.RemoveStandingReceivers();
+    EXPECT_TRUE(m_sink.ready);
+
+    m_manager.HandlePowerSuspend();
+    EXPECT_EQ(nullptr, m_manager.GetReceiver(RECEIVER_INDEX_LIRC));
+    m_manager.HandlePowerResume();
+    EXPECT_NE(nullptr, m_manager.GetReceiver(RECEIVER_INDEX_LIRC));
+
+    m_settings.receiverSelection = 0xFFFFFFFFu & ~RECEIVER_SELECTION_LIRC;
+    EXPECT_EQ(0, m_manager.InitReceiver_LIRC());
+    EXPECT_EQ(nullptr, m_manager.GetReceiver(RECEIVER_INDEX_LIRC));
+    EXPECT_EQ(2u, m_env.lircServers.size()) << "not selected: not created";
+
+    m_settings.receiverSelection = RECEIVER_SELECTION_LIRC;
+    m_env.lircInitResult = 0;
+    EXPECT_EQ(0, m_manager.InitReceiver_LIRC());
+    EXPECT_EQ(nullptr, m_manager.GetReceiver(RECEIVER_INDEX_LIRC)) << "a failed Init leaves no receiver";
 }
 
 // A receiver of the command line (the capture replay) is outside the slots:

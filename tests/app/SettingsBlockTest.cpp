@@ -60,8 +60,8 @@ TEST(SettingsBlock, TableNamesEveryNumberOnceAndOnlyGeneralValuesFallBack) {
         names.insert(value.szName);
         EXPECT_EQ(value.szSubKey == nullptr, value.fMachineFallback) << value.szName;
     }
-    EXPECT_EQ(12u, members.size());
-    EXPECT_EQ(12u, names.size());
+    EXPECT_EQ(13u, members.size());
+    EXPECT_EQ(13u, names.size());
 }
 
 TEST(SettingsBlock, TextIsCutToTheBufferWithItsTerminator) {

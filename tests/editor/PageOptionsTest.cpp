@@ -53,10 +53,16 @@ public:
         midiPorts.push_back(port);
         return std::make_unique<CNamedSrc>(1, port);
     }
+    std::unique_ptr<CSrc> CreateLircReceiver(const std::wstring& host, unsigned port) override {
+        const std::wstring server = host + L":" + std::to_wstring(port);
+        lircServers.push_back(server);
+        return std::make_unique<CNamedSrc>(1, server);
+    }
     int GetMidiInputCount() override { return midiInputs; }
     void SaveSettings() override {}
     void ExitProgram(int) override {}
 
+    std::vector<std::wstring> lircServers;  // every network receiver made
     std::map<int, int> initResults;  // slot -> Init result; others have no receiver
     int midiInputs = 0;
     std::vector<std::wstring> midiPorts;  // every MIDI receiver made, by its port
@@ -337,6 +343,34 @@ TEST_F(PageOptionsTest, ListsTheActiveReceiversAndLeavingStopsAnUncheckedOne) {
     // Receivers that are not listed (4, the MIDI input) stay chosen.
     EXPECT_EQ(~(1u << 10), m_settings->Block().receiverSelection);
     EXPECT_EQ(~(1u << 10), ReadDword(L"RC", L"Selection"));
+}
+
+TEST_F(PageOptionsTest, TheLircServerIsShownAndLeavingConnectsToTheOneEnteredOrToNone) {
+    WriteString(L"RC", L"LIRC Host", L"tv-box");
+    WriteDword(L"RC", L"LIRC Port", 8766);
+    WriteDword(L"RC", L"Selection", 0xFFFFFFFEu);
+    Open();
+    EXPECT_TRUE(IsChecked(Page(), IDC_OPT_LIRC_ON));
+    EXPECT_EQ(L"tv-box", ItemText(IDC_OPT_LIRC_HOST));
+    EXPECT_EQ(L"8766", ItemText(IDC_OPT_LIRC_PORT));
+    ASSERT_EQ(std::vector<std::wstring>{L"tv-box:8766"}, m_environment.lircServers);
+
+    // A port out of range keeps the stored one; blanks around the host go.
+    SetDlgItemTextW(Page(), IDC_OPT_LIRC_HOST, L" 192.168.1.20 ");
+    SetDlgItemTextW(Page(), IDC_OPT_LIRC_PORT, L"70000");
+    Leave();
+    EXPECT_EQ(L"192.168.1.20", ReadString(L"RC", L"LIRC Host"));
+    EXPECT_EQ(8766u, ReadDword(L"RC", L"LIRC Port"));
+    EXPECT_EQ(L"192.168.1.20:8766", m_environment.lircServers.back());
+    EXPECT_NE(nullptr, m_manager->GetReceiver(RECEIVER_INDEX_LIRC));
+
+    m_sheet->Activate(0);
+    pagetest::Click(Page(), IDC_OPT_LIRC_ON);
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_OPT_LIRC_HOST)));
+    Leave();
+    EXPECT_EQ(nullptr, m_manager->GetReceiver(RECEIVER_INDEX_LIRC));
+    EXPECT_EQ(0u, ReadDword(L"RC", L"Selection") & RECEIVER_SELECTION_LIRC);
+    EXPECT_EQ(2u, m_environment.lircServers.size());
 }
 
 TEST_F(PageOptionsTest, OffersTheUsersMidiPortsAndLeavingOpensTheOneChosen) {

@@ -1,5 +1,6 @@
 #include "tests/receivers/chips/SimDrivers.h"
 
+#include "receivers/chips/Hw_SAA713x_KS.h"
 #include "receivers/chips/SrcMontage.h"
 #include "receivers/chips/SrcRcSonexaUniverse.h"
 #include "receivers/chips/SrcRcTavora_S_USB.h"
@@ -119,6 +120,43 @@ DWORD CSimSUsb::Control(DWORD code, void* in, DWORD inBytes, void* out, DWORD ou
     PutWord<DWORD>(out, 0, 0x5500 | remote.Held());
     *returned = 4;
     return 0;
+}
+
+DWORD CSimSaaRegisters::Control(DWORD code, void* in, DWORD inBytes, void* out, DWORD outBytes, DWORD* returned,
+                                OVERLAPPED*) {
+    using H = CHw_SAA713x_KS;
+    const bool flagged = code == H::kIoReadFlagged || code == H::kIoWriteFlagged;
+    const bool write = code == H::kIoWriteRegister || code == H::kIoWriteFlagged;
+    if ((!flagged && code != H::kIoReadRegister && code != H::kIoWriteRegister) || in != out ||
+        inBytes != (flagged ? 12u : 20u) || outBytes != inBytes)
+        return ERROR_INVALID_FUNCTION;
+    if (fDead)
+        return ERROR_GEN_FAILURE;
+    const DWORD reg = Word<DWORD>(in, 4);
+    if (reg & H::kFlaggedRegister)
+        return ERROR_INVALID_PARAMETER;  // the flag never reaches the driver
+    std::lock_guard<std::mutex> lock(m_lock);
+    *returned = inBytes;
+    if (write) {
+        m_registers[reg] = Word<DWORD>(in, 8);
+        return ERROR_SUCCESS;
+    }
+    DWORD value = m_registers[reg];
+    if (flagged && reg == (H::kSubsystemRegister & ~H::kFlaggedRegister))
+        value = wVendor | (DWORD{wSubsystem} << 16);
+    if (!flagged && reg == H::kIrCode) {
+        if (!(m_registers[H::kIrControl] & H::kIrLatch))
+            return ERROR_NOT_READY;
+        remote.CountRead();
+        const std::uint8_t held = remote.Held();
+        // The pins show the key's code while it is held; without a key the
+        // held flag with the code last shown.
+        if (held != CSimRemote::kNone)
+            m_reported = held;
+        value = held != CSimRemote::kNone ? held : 0x40000 | (m_reported & 0x3F);
+    }
+    PutWord<DWORD>(out, 8, value);
+    return ERROR_SUCCESS;
 }
 
 }  // namespace simdrv

@@ -74,4 +74,22 @@ public:
     std::atomic<bool> fDead{false};
 };
 
+// The SAA713x capture driver's register requests. The IR code word can only
+// be read while latched.
+class CSimSaaRegisters : public ISimDriver {
+public:
+    DWORD Control(DWORD code, void* in, DWORD inBytes, void* out, DWORD outBytes, DWORD* returned,
+                  OVERLAPPED* overlapped) override;
+
+    CSimRemote remote;
+    std::atomic<std::uint16_t> wVendor{0x1E4A};
+    std::atomic<std::uint16_t> wSubsystem{0x1142};
+    std::atomic<bool> fDead{false};
+
+private:
+    std::mutex m_lock;
+    std::map<DWORD, DWORD> m_registers;
+    std::uint8_t m_reported = CSimRemote::kNone;
+};
+
 }  // namespace simdrv

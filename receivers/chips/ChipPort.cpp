@@ -110,6 +110,16 @@ HRESULT SetChipProperty(IKsPropertySet* set, const GUID& propertySet, DWORD id, 
     return set->Set(propertySet, id, data, bytes, data, bytes);
 }
 
+std::string ToAnsiText(const std::wstring& text) {
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return std::string();
+    std::string ansi(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], bytes, nullptr, nullptr);
+    ansi.resize(static_cast<std::size_t>(bytes) - 1);
+    return ansi;
+}
+
 HRESULT FindChipFilter(const wchar_t* modelName, const GUID* const* categories, int count, IBaseFilter** filter) {
     HRESULT hr = GRAPH_E_NOT_FOUND;
     for (int i = 0; i < count; ++i) {

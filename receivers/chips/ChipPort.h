@@ -43,5 +43,8 @@ void SetChipDriverPort(IChipDriverPort* port);
 HRESULT GetChipProperty(IKsPropertySet* set, const GUID& propertySet, DWORD id, void* data, DWORD bytes);
 HRESULT SetChipProperty(IKsPropertySet* set, const GUID& propertySet, DWORD id, void* data, DWORD bytes);
 
+// A text in the ANSI code page, for the drivers' 8-bit interfaces.
+std::string ToAnsiText(const std::wstring& text);
+
 // The filter of the first category that lists the model name exactly.
 HRESULT FindChipFilter(const wchar_t* modelName, const GUID* const* categories, int count, IBaseFilter** filter);

@@ -4,7 +4,6 @@
 #include "support/GraphDriverInfo.h"
 #include "support/ScopedWin.h"
 
-#include <oleauto.h>
 #include <uuids.h>
 
 #include <cwchar>
@@ -12,17 +11,6 @@
 namespace {
 
 constexpr std::size_t kTextChars = 255;
-
-// A text of the bag, cut at 255 characters; empty when missing.
-std::wstring ReadBagText(IPropertyBag* bag, const wchar_t* name) {
-    VARIANT value;
-    VariantInit(&value);
-    std::wstring text;
-    if (SUCCEEDED(bag->Read(name, &value, nullptr)) && value.vt == VT_BSTR && value.bstrVal)
-        text.assign(value.bstrVal, wcsnlen(value.bstrVal, kTextChars));
-    VariantClear(&value);
-    return text;
-}
 
 }  // namespace
 
@@ -56,11 +44,11 @@ bool CHw_SAA713x_KS::Open() {
         CQVComPtr<IPropertyBag> bag;
         if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid())) || !bag)
             continue;
-        m_vampType = ReadBagText(bag.Get(), L"VampType");
+        m_vampType = ReadBagText(bag.Get(), L"VampType", kTextChars);
         if (m_vampType.empty())
             continue;
-        m_friendlyName = ReadBagText(bag.Get(), L"FriendlyName");
-        m_devicePath = ReadBagText(bag.Get(), L"DevicePath");
+        m_friendlyName = ReadBagText(bag.Get(), L"FriendlyName", kTextChars);
+        m_devicePath = ReadBagText(bag.Get(), L"DevicePath", kTextChars);
         m_device = ChipDriverPort().Open(m_devicePath, GENERIC_READ, false);
         return m_device != nullptr;
     }

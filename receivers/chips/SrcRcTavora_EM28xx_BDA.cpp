@@ -1,6 +1,7 @@
 #include "receivers/chips/SrcRcTavora_EM28xx_BDA.h"
 
 #include "receivers/UsbProductNames.h"
+#include "receivers/chips/ChipPort.h"
 #include "support/GraphBase.h"
 #include "support/QVDebug.h"
 
@@ -23,15 +24,6 @@ constexpr tagNECREMOTE kFrameRemotes[] = {
 void ReplaceAll(std::wstring& text, const std::wstring& from, const std::wstring& to) {
     for (std::size_t at = text.find(from); at != std::wstring::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
-}
-
-std::string ToAnsi(const std::wstring& text) {
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buffer.data(), bytes, nullptr, nullptr);
-    return buffer.data();
 }
 
 }  // namespace
@@ -99,7 +91,7 @@ int CSrcRcTavora_EM28xx_BDA::Init(void* owner, PFNIREVENTCALLBACK callback) {
                     continue;
                 TracePrint(QVL_DETAIL, QVC_DEVICE, L"Found DirectShow device VID 0x%04X, PID 0x%04X : %ls\n",
                            unsigned{row.wVendorId}, unsigned{row.wProductId}, row.szModelName ? row.szModelName : L"");
-                m_open = m_device->OpenInterface(ToAnsi(path).c_str()) != FALSE;
+                m_open = m_device->OpenInterface(ToAnsiText(path).c_str()) != FALSE;
             }
         }
         if (!m_open) {

@@ -1,9 +1,8 @@
 #include "receivers/chips/SrcRcTavora_SAA_BDA.h"
 
+#include "receivers/chips/ChipPort.h"
 #include "support/ProgramPath.h"
 #include "support/QVDebug.h"
-
-#include <vector>
 
 tagSAAFRESH CSrcRcTavora_SAA_BDA::s_fresh;
 
@@ -14,15 +13,6 @@ constexpr std::uint32_t kGpioMask = 0x4003F;
 constexpr std::uint32_t kHeldBit = 0x40000;
 
 bool IsGpioCard(std::uint16_t id) { return id == 0x1142 || id == 0x1143 || id == 0x1158; }
-
-std::string ToAnsi(const std::wstring& text) {
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buffer.data(), bytes, nullptr, nullptr);
-    return buffer.data();
-}
 
 }  // namespace
 
@@ -71,10 +61,12 @@ bool CSrcRcTavora_SAA_BDA::LoadBridge() {
     m_bridge.Reset(LoadLibraryW(path.c_str()));
     if (!m_bridge)
         return false;
-    auto init = reinterpret_cast<PFNINIT>(reinterpret_cast<void*>(GetProcAddress(m_bridge.Get(), "PXRmtInitialization")));
-    if (!init || init(kPciVendorIdPrimary, kBridgeSubsystem, ToAnsi(m_hw.FriendlyName()).c_str()) != 1)
+    auto init =
+        reinterpret_cast<PFNINIT>(reinterpret_cast<void*>(GetProcAddress(m_bridge.Get(), "PXRmtInitialization")));
+    if (!init || init(kPciVendorIdPrimary, kBridgeSubsystem, ToAnsiText(m_hw.FriendlyName()).c_str()) != 1)
         return false;
-    m_getScanCode = reinterpret_cast<PFNSCAN>(reinterpret_cast<void*>(GetProcAddress(m_bridge.Get(), "PXRmtGetScanCode")));
+    m_getScanCode =
+        reinterpret_cast<PFNSCAN>(reinterpret_cast<void*>(GetProcAddress(m_bridge.Get(), "PXRmtGetScanCode")));
     return m_getScanCode != nullptr;
 }
 

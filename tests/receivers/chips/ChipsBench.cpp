@@ -129,8 +129,9 @@ int main(int argc, char** argv) {
     }
     {
         chipkit::CSimRemote remote;
+        const std::wstring path = L"\\\\?\\usb#vid_eb1a&pid_2800#bench#{fd0a5af4-b41d-11d2-9c95-00c04f7971e0}";
         simfilter::CRegisteredFilter filter(simfilter::UniqueName(L"Bench EM2800"), kCategoryBdaReceiverComponent,
-                                            L"\\\\?\\usb#vid_eb1a&pid_2800#bench#{fd0a5af4-b41d-11d2-9c95-00c04f7971e0}");
+                                            path);
         g_nextStick = std::make_unique<CBenchStick>(remote);
         SetBDA2800Factory(&TakeStick);
         CSrcRcTavora_EM28xx_BDA receiver;

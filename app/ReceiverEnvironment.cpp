@@ -8,6 +8,16 @@
 #include "receivers/SrcMidi.h"
 #include "receivers/SrcRcSonexaFirewire.h"
 #include "receivers/SrcRcTavora_T2.h"
+#include "receivers/chips/SrcAF9135.h"
+#include "receivers/chips/SrcAbilis.h"
+#include "receivers/chips/SrcMontage.h"
+#include "receivers/chips/SrcRcSonexaUniverse.h"
+#include "receivers/chips/SrcRcTavora_AME.h"
+#include "receivers/chips/SrcRcTavora_CX2388x.h"
+#include "receivers/chips/SrcRcTavora_EM28xx_BDA.h"
+#include "receivers/chips/SrcRcTavora_SAA_BDA.h"
+#include "receivers/chips/SrcRcTavora_S_USB.h"
+#include "receivers/chips/SrcYuan.h"
 
 std::unique_ptr<CSrc> CReceiverEnvironment::CreateReceiver(int slot) {
     switch (slot) {
@@ -17,8 +27,27 @@ std::unique_ptr<CSrc> CReceiverEnvironment::CreateReceiver(int slot) {
         return std::make_unique<CSrcRcTavora_T2>();
     case RECEIVER_SLOT_HID:
         return std::make_unique<CSrcHid>();
+    case RECEIVER_SLOT_SONEXA_UNIVERSE:
+        return std::make_unique<CSrcRcSonexaUniverse>();
+    case RECEIVER_SLOT_TAVORA_AME:
+        return std::make_unique<CSrcRcTavora_AME>();
+    case RECEIVER_SLOT_SAA_BDA:
+        return std::make_unique<CSrcRcTavora_SAA_BDA>(m_disableKey0 ? m_disableKey0() : 0u);
+    case RECEIVER_SLOT_CX2388X:
+        return std::make_unique<CSrcRcTavora_CX2388x>();
+    case RECEIVER_SLOT_EM28XX:
+        return std::make_unique<CSrcRcTavora_EM28xx_BDA>();
+    case RECEIVER_SLOT_TAVORA_S_USB:
+        return std::make_unique<CSrcRcTavora_S_USB>();
+    case RECEIVER_SLOT_YUAN:
+        return std::make_unique<CSrcYuan>();
+    case RECEIVER_SLOT_ABILIS:
+        return std::make_unique<CSrcAbilis>();
+    case RECEIVER_SLOT_MONTAGE:
+        return std::make_unique<CSrcMontage>();
+    case RECEIVER_SLOT_AF9135:
+        return std::make_unique<CSrcAF9135>();
     default:
-        // The chip receivers take their slots here.
         return nullptr;
     }
 }

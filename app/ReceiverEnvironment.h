@@ -11,9 +11,12 @@
 class CReceiverEnvironment : public IReceiverEnvironment {
 public:
     using SaveFunction = std::function<void()>;
+    using OptionFunction = std::function<unsigned()>;
 
-    // save: writes the settings block (the application's SettingsSave).
-    explicit CReceiverEnvironment(SaveFunction save) : m_save(std::move(save)) {}
+    // save: writes the settings block (the application's SettingsSave);
+    // disableKey0: the "Disable key 0" setting the SAA713x receivers take.
+    explicit CReceiverEnvironment(SaveFunction save, OptionFunction disableKey0 = nullptr)
+        : m_save(std::move(save)), m_disableKey0(std::move(disableKey0)) {}
 
     std::unique_ptr<CSrc> CreateReceiver(int slot) override;
     std::unique_ptr<CSrc> CreateMidiReceiver(const std::wstring& portName, std::uint8_t channel) override;
@@ -25,6 +28,7 @@ public:
 
 private:
     SaveFunction m_save;
+    OptionFunction m_disableKey0;
 };
 
 // WM_DEVICECHANGE for the manager: the event and the broadcast header of the

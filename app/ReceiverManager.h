@@ -26,8 +26,20 @@
 constexpr int RECEIVER_SLOTS = 18;
 constexpr int RECEIVER_SLOT_MIDI = 0;
 constexpr int RECEIVER_SLOT_FIREWIRE = 1;
+constexpr int RECEIVER_SLOT_SONEXA_UNIVERSE = 2;
 constexpr int RECEIVER_SLOT_TAVORA_T2 = 3;
+constexpr int RECEIVER_SLOT_TAVORA_AME = 4;
+constexpr int RECEIVER_SLOT_SAA_BDA = 6;
+constexpr int RECEIVER_SLOT_SAA_WDM = 7;
+constexpr int RECEIVER_SLOT_CX2388X = 8;
+constexpr int RECEIVER_SLOT_EM28XX = 9;
 constexpr int RECEIVER_SLOT_HID = 10;
+constexpr int RECEIVER_SLOT_SAA_HT_PCI = 11;
+constexpr int RECEIVER_SLOT_TAVORA_S_USB = 12;
+constexpr int RECEIVER_SLOT_YUAN = 13;
+constexpr int RECEIVER_SLOT_ABILIS = 15;
+constexpr int RECEIVER_SLOT_MONTAGE = 16;
+constexpr int RECEIVER_SLOT_AF9135 = 17;
 constexpr std::uint8_t RECEIVER_MIDI_CHANNEL_NONE = 15;
 // The network (LIRC) receiver: its own bit of the selection, above the slots,
 // and its own index, beyond those of the standing receivers.

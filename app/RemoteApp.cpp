@@ -28,7 +28,8 @@ tagKEYEVENTSETTINGS KeyEventSettingsOf(const tagSETTINGS& block) {
 
 CRemoteApp::CRemoteApp()
     : m_settings(static_cast<CCmdSetAdmin&>(*this)),
-      m_environment([this] { m_settings.SettingsSave(); }) {
+      m_environment([this] { m_settings.SettingsSave(); },
+                    [this] { return unsigned{m_settings.Block().disableKey0}; }) {
     m_settings.SetOnSaved([this] { PublishSettings(); });
     cmdHandler.SetMenuAdmin(this);
 }

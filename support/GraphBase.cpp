@@ -12,10 +12,6 @@ const GUID kCategoryBdaReceiverComponent = {0xFD0A5AF4, 0xB41D, 0x11D2, {0x9C, 0
 const GUID kCategoryBdaNetworkTuner = {0x71985F48, 0x1CA1, 0x11D3, {0x9C, 0xC8, 0x00, 0xC0, 0x4F, 0x79, 0x71, 0xE0}};
 const GUID kCategoryKsCapture = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
 
-namespace {
-
-constexpr std::size_t kMaxFriendlyNameChars = 255;
-
 std::wstring ReadBagText(IPropertyBag* bag, const wchar_t* name, std::size_t maxChars) {
     VARIANT value;
     VariantInit(&value);
@@ -25,6 +21,10 @@ std::wstring ReadBagText(IPropertyBag* bag, const wchar_t* name, std::size_t max
     VariantClear(&value);
     return text;
 }
+
+namespace {
+
+constexpr std::size_t kMaxFriendlyNameChars = 255;
 
 // The monikers of a category; false (with the failure traced) when the
 // category cannot be enumerated. An empty category gives an empty list.

@@ -17,6 +17,9 @@ extern const GUID kCategoryKsCapture;
 
 constexpr HRESULT GRAPH_E_NOT_FOUND = static_cast<HRESULT>(0x80040216);  // VFW_E_NOT_FOUND
 
+// A text of a moniker's property bag, cut at maxChars; empty when missing.
+std::wstring ReadBagText(IPropertyBag* bag, const wchar_t* name, std::size_t maxChars);
+
 // Device paths of one category; the first entry is the placeholder "---".
 using DEVICE_PATH_LIST = std::vector<std::wstring>;
 

@@ -33,6 +33,8 @@ public:
             *ppv = static_cast<IBaseFilter*>(this);
         else if (IsEqualIID(riid, IID_IKsPropertySet))
             *ppv = static_cast<IKsPropertySet*>(this);
+        else if (const std::shared_ptr<ISimChip> chip = m_script->Chip())
+            return chip->QueryExtra(riid, ppv);
         else {
             *ppv = nullptr;
             return E_NOINTERFACE;
@@ -49,8 +51,18 @@ public:
     }
 
     // IKsPropertySet
-    STDMETHODIMP Set(REFGUID, DWORD, LPVOID, DWORD, LPVOID, DWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP Get(REFGUID, DWORD, LPVOID, DWORD, LPVOID data, DWORD dataBytes, DWORD* returned) override {
+    STDMETHODIMP Set(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes, LPVOID data,
+                     DWORD dataBytes) override {
+        if (const std::shared_ptr<ISimChip> chip = m_script->Chip()) {
+            DWORD returned = 0;
+            return chip->Property(true, set, id, instance, instanceBytes, data, dataBytes, &returned);
+        }
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Get(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes, LPVOID data, DWORD dataBytes,
+                     DWORD* returned) override {
+        if (const std::shared_ptr<ISimChip> chip = m_script->Chip())
+            return chip->Property(false, set, id, instance, instanceBytes, data, dataBytes, returned);
         const tagANSWER answer = m_script->Next();
         if (SUCCEEDED(answer.hr) && data && dataBytes >= 4) {
             std::memcpy(data, answer.bytes, 4);
@@ -165,6 +177,16 @@ tagANSWER CScript::Next() {
     return answer;
 }
 
+void CScript::SetChip(std::shared_ptr<ISimChip> chip) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_chip = std::move(chip);
+}
+
+std::shared_ptr<ISimChip> CScript::Chip() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_chip;
+}
+
 int CScript::Reads() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_reads;
@@ -176,7 +198,8 @@ bool CScript::WaitUntilConsumed(DWORD timeoutMs) {
 }
 
 CRegisteredFilter::CRegisteredFilter(const std::wstring& friendlyName, const GUID& category,
-                                     const std::wstring& devicePath)
+                                     const std::wstring& devicePath,
+                                     const std::vector<std::pair<std::wstring, std::wstring>>& extraValues)
     : m_script(std::make_shared<CScript>()), m_category(category) {
     if (FAILED(CoCreateGuid(&m_clsid)))
         return;
@@ -217,15 +240,20 @@ CRegisteredFilter::CRegisteredFilter(const std::wstring& friendlyName, const GUI
         return;
     m_registered = true;
     if (moniker) {
+        std::vector<std::pair<std::wstring, std::wstring>> values = extraValues;
+        if (!devicePath.empty())
+            values.emplace_back(L"DevicePath", devicePath);
         IPropertyBag* bag = nullptr;
-        if (!devicePath.empty() &&
+        if (!values.empty() &&
             SUCCEEDED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, reinterpret_cast<void**>(&bag)))) {
-            VARIANT value;
-            VariantInit(&value);
-            value.vt = VT_BSTR;
-            value.bstrVal = SysAllocString(devicePath.c_str());
-            bag->Write(L"DevicePath", &value);
-            VariantClear(&value);
+            for (const auto& named : values) {
+                VARIANT value;
+                VariantInit(&value);
+                value.vt = VT_BSTR;
+                value.bstrVal = SysAllocString(named.second.c_str());
+                bag->Write(named.first.c_str(), &value);
+                VariantClear(&value);
+            }
             bag->Release();
         }
         moniker->Release();

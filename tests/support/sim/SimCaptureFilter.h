@@ -3,8 +3,9 @@
 // class (CoRegisterClassObject plus its HKCR key) listed by the system device
 // enumerator under a category with a friendly name and a device path. The
 // filter answers IKsPropertySet::Get with a scripted sequence of 4-byte values
-// and then an idle value; IBaseFilter is stubs. Registrations are
-// prefix-wide: names carry the process id, and the destructor unregisters.
+// and then an idle value, or hands every request to a simulated chip;
+// IBaseFilter is stubs. Registrations are prefix-wide: names carry the
+// process id, and the destructor unregisters.
 
 #include <windows.h>
 #include <strmif.h>
@@ -15,8 +16,24 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace simfilter {
+
+// The chip behind a filter: answers every property request (get and set,
+// whatever their size) and may offer interfaces of its own (a vendor
+// interface, IKsControl). Runs on the caller's thread.
+class ISimChip {
+public:
+    virtual ~ISimChip() = default;
+    virtual HRESULT Property(bool set, const GUID& propertySet, DWORD id, void* instance, DWORD instanceBytes,
+                             void* data, DWORD dataBytes, DWORD* returned) = 0;
+    virtual HRESULT QueryExtra(REFIID, void** ppv) {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+};
 
 struct tagANSWER {
     HRESULT hr;
@@ -35,8 +52,12 @@ public:
     int Reads() const;
     // Waits until every scripted answer has been read; false after timeoutMs.
     bool WaitUntilConsumed(DWORD timeoutMs);
+    // With a chip set, the chip answers instead of the scripted values.
+    void SetChip(std::shared_ptr<ISimChip> chip);
+    std::shared_ptr<ISimChip> Chip() const;
 
 private:
+    std::shared_ptr<ISimChip> m_chip;
     mutable std::mutex m_lock;
     std::condition_variable m_consumed;
     std::deque<tagANSWER> m_answers;
@@ -47,7 +68,9 @@ private:
 class CRegisteredFilter {
 public:
     // Registers "<name>" (exactly as given) under the category.
-    CRegisteredFilter(const std::wstring& friendlyName, const GUID& category, const std::wstring& devicePath);
+    // Further texts of the moniker's property bag go in extraValues.
+    CRegisteredFilter(const std::wstring& friendlyName, const GUID& category, const std::wstring& devicePath,
+                      const std::vector<std::pair<std::wstring, std::wstring>>& extraValues = {});
     ~CRegisteredFilter();
     CRegisteredFilter(const CRegisteredFilter&) = delete;
     CRegisteredFilter& operator=(const CRegisteredFilter&) = delete;

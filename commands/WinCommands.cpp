@@ -58,11 +58,10 @@ struct tagPOPUP_SEARCH {
 
 BOOL CALLBACK FindPopupProc(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<tagPOPUP_SEARCH*>(param);
-    // An owned window always lies above its owner: nothing below it is one.
-    if (hwnd == search->owner)
-        return FALSE;
-    // The owner first: it rejects nearly every window with one question.
-    if (GetParent(hwnd) == search->owner && (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && IsWindowVisible(hwnd) &&
+    // The owner first: it rejects nearly every window with one question. The
+    // walk goes on past the owner itself: without a window manager to keep
+    // them above it, an owned window may lie below its owner in the z-order.
+    if (hwnd != search->owner && GetParent(hwnd) == search->owner && (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && IsWindowVisible(hwnd) &&
         IsWindowEnabled(hwnd)) {
         search->found = hwnd;
         return FALSE;

@@ -8,6 +8,7 @@
 #include "cmdsets/CmdSetAdmin.h"
 #include "commands/WinCommands.h"
 #include "editor/ProgramIcon.h"
+#include "editor/RcModelList.h"
 #include "resources/EditorIds.h"
 #include "resources/StringIds.h"
 #include "support/QVLocalize.h"
@@ -91,11 +92,7 @@ void CPageCmdSetApp::InitControls() {
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     int found = CB_ERR;
     for (int i = 0; i < count && !wanted.empty() && found == CB_ERR; ++i) {
-        const int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
-        std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
-        item.resize(static_cast<std::size_t>(length));
-        if (Lower(item).compare(0, wanted.size(), wanted) == 0)
+        if (Lower(GetComboItemText(combo, i)).compare(0, wanted.size(), wanted) == 0)
             found = i;
     }
     if (found != CB_ERR)
@@ -152,13 +149,8 @@ BOOL CPageCmdSetApp::OnCommand(UINT id, UINT code, HWND) {
         if (code == CBN_SELCHANGE) {
             HWND combo = GetItem(IDC_APP_EXECUTABLE);
             const int selected = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
-            if (selected != CB_ERR) {
-                const int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, selected, 0));
-                std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
-                SendMessageW(combo, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(&item[0]));
-                item.resize(static_cast<std::size_t>(length));
-                SetWindowTextW(combo, item.c_str());
-            }
+            if (selected != CB_ERR)
+                SetWindowTextW(combo, GetComboItemText(combo, selected).c_str());
             ExecutableChanged();
             return TRUE;
         }

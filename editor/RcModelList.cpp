@@ -9,17 +9,17 @@ namespace {
 
 constexpr int RC_TYPE_MIDI = 0x0001;
 
-std::wstring ListText(HWND list, int row) {
-    const int length = static_cast<int>(SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(row), 0));
+}  // namespace
+
+std::wstring GetComboItemText(HWND combo, int item) {
+    const int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0));
     if (length < 0)
         return std::wstring();
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&text[0]));
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<std::size_t>(length));
     return text;
 }
-
-}  // namespace
 
 std::wstring RcDefaultRowText(const std::wstring& word) {
     if (word.empty())
@@ -51,7 +51,7 @@ void FillRcModelList(HWND list, const std::wstring& firstRow, const CSettings* s
     const int type = settings ? static_cast<int>(settings->GetEditorRcType()) : SETTINGS_DEFAULT_RC_TYPE;
     int chosen = -1;
     for (int row = 0; row < RC_MODEL_COUNT && chosen < 0 && !name.empty(); ++row) {
-        if (ListText(list, row) == name)
+        if (GetComboItemText(list, row) == name)
             chosen = row;
     }
     for (int row = 0; row < RC_MODEL_COUNT && chosen < 0; ++row) {
@@ -73,5 +73,5 @@ void StoreRcModelChoice(HWND list, CSettings* settings) {
     if (!settings || row == CB_ERR)
         return;
     settings->SetEditorRcType(static_cast<DWORD>(SelectedRcType(list)));
-    settings->SetEditorRcName(ListText(list, static_cast<int>(row)).c_str());
+    settings->SetEditorRcName(GetComboItemText(list, static_cast<int>(row)).c_str());
 }

@@ -9,6 +9,8 @@
 
 class CSettings;
 
+// The text of a combo box's item; empty when there is no such item.
+std::wstring GetComboItemText(HWND combo, int item);
 // " - DEFAULT -" for the localized word; empty for an empty word.
 std::wstring RcDefaultRowText(const std::wstring& word);
 // The texts of the rows; row 0 is given as " - DEFAULT - " in the user's language.

@@ -70,7 +70,7 @@ bool MidiKeyPath::s_loaded = false;
 TEST_F(MidiKeyPath, NotesBecomeKeystrokesAndAHeldNoteRepeatsUntilItsRelease) {
     cmdtest::CTargetRecord record;
     cmdtest::CTargetProcess target(record, KANZO_TARGET_DIR);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     CCmdSetHandler handler(Paths(), CAppPathSources());
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
     CKeyEventWorker worker(handler, nullptr);

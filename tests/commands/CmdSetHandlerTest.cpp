@@ -151,7 +151,7 @@ TEST_F(CmdSetHandlerTest, ChoosingASlotStartsItsProgramAndSlotZeroIsNotRemembere
 TEST_F(CmdSetHandlerTest, KeyGoesToTheFirstRunningMenuApplication) {
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     CCmdSetHandler handler(Paths(), CAppPathSources());
     // A temporary dispatcher (the editor's test button) empties the shared
     // sets when it goes; the others must find them again.
@@ -173,7 +173,7 @@ TEST_F(CmdSetHandlerTest, KeyGoesToTheFirstRunningMenuApplication) {
 TEST_F(CmdSetHandlerTest, AKeySearchesForItsWindowOnceAndNotAtAllForAValidLastTarget) {
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     CCmdSetHandler handler(Paths(), CAppPathSources());
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
     const std::wstring log = tracetest::CurrentTestLogPath();
@@ -201,7 +201,7 @@ TEST_F(CmdSetHandlerTest, WithoutFallbackARunningMenuApplicationIsNotTaken) {
     // An exclusive application: keys never go to another program.
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     CCmdSetHandler handler(Paths(), CAppPathSources());
     EXPECT_FALSE(handler.HandleCommandForKey(183, 0));
     EXPECT_EQ(nullptr, handler.GetLastTarget());
@@ -244,7 +244,7 @@ TEST_F(CmdSetHandlerTest, PowerWithoutAMenuApplicationStartsTheRememberedSet) {
 TEST_F(CmdSetHandlerTest, ActivatingAnotherCaptionClosesTheOldWindow) {
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     CCmdSetHandler handler(Paths(), CAppPathSources());
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
     std::size_t from = record.Count();
@@ -262,7 +262,7 @@ TEST_F(CmdSetHandlerTest, ActivatingAnotherCaptionClosesTheOldWindow) {
 TEST_F(CmdSetHandlerTest, OldWindowThatStaysOpenIsNotActivatedForTheNewSet) {
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start(L"--keepopen"));
+    ASSERT_TRUE(target.Start(L"--keepopen")) << target.Failure();
     CCmdSetHandler handler(Paths(), CAppPathSources());
     handler.SetCloseWait(300);
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
@@ -281,7 +281,7 @@ TEST_F(CmdSetHandlerTest, OldWindowThatStaysOpenIsNotActivatedForTheNewSet) {
 TEST_F(CmdSetHandlerTest, TypedTextArrivesAsTheCharactersThemselves) {
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     CCmdSetHandler handler(Paths(), CAppPathSources());
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
     std::wstring expected;
@@ -394,7 +394,7 @@ CQVHandle StartThread(std::function<void()>& body) {
 TEST_F(CmdSetHandlerTest, TwoThreadsDispatchingAtOnceSeeOneSetAndItsKeysTogether) {
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     CRecordingHandler handler(Paths(), CAppPathSources());
     ASSERT_TRUE(handler.LoadCmdSetByName(L"Kanzo Target"));
     tagPRGINFO setA = Current(handler);
@@ -493,7 +493,7 @@ TEST(CmdSetHandlerRules, AnnouncedCommands) {
 TEST(CmdSetHandlerRules, SameAppWindowAndTvProbes) {
     CTargetRecord record;
     CTargetProcess target(record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     tagPRGINFO set = cmdtest::TargetSet();
     EXPECT_TRUE(IsSameAppWindow(target.Window(), set));
     CopyFixedText(set.szWindowCaption, PRGINFO_TEXT_LEN, L"KANZO COMMAND TARGET");

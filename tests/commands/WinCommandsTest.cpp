@@ -275,7 +275,7 @@ TEST_F(StartOrActivate, ToggleOpenStartsTheMissingApplication) {
 
 TEST_F(StartOrActivate, BringsARunningTargetToTheTopWithoutStartingAnother) {
     cmdtest::CTargetProcess target(m_record);
-    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(target.Start()) << target.Failure();
     const CQVWindow coverOwner(CreateWindowExW(0, L"STATIC", L"cover", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr,
                                                nullptr, nullptr, nullptr));
     const HWND cover = coverOwner.Get();

@@ -120,9 +120,15 @@ bool CTargetProcess::Start(const std::wstring& options) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    // On a loaded machine Wine now and then refuses a process at once; a
+    // second try a moment later starts it.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+            break;
         m_failure = L"CreateProcess failed with error " + std::to_wstring(GetLastError());
-        return false;
+        if (attempt == 3)
+            return false;
+        Sleep(200);
     }
     CloseHandle(info.hThread);
     m_process = info.hProcess;

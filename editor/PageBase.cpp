@@ -68,6 +68,15 @@ std::wstring CPageBase::Text(UINT id) const {
     return m_context.pLocalize->GetString(id);
 }
 
+std::wstring CPageBase::ItemText(int id) const {
+    HWND item = GetItem(id);
+    const int length = GetWindowTextLengthW(item);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(item, &text[0], length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
 void CPageBase::SetToolTip(int controlId, UINT stringId) {
     const std::wstring text = Text(stringId);
     if (!text.empty())
@@ -87,6 +96,17 @@ void CPageBase::SetToolTipText(int controlId, const std::wstring& text) {
     tool.lpszText = const_cast<wchar_t*>(text.c_str());
     SendMessageW(m_toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CPageBase::RemoveToolTip(int controlId) {
+    HWND control = GetItem(controlId);
+    if (!m_toolTip || !control)
+        return;
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    SendMessageW(m_toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CPageBase::StartTimer() {

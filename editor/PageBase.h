@@ -47,9 +47,12 @@ protected:
 
     // The localized text of a string id ("" when it has none).
     std::wstring Text(UINT id) const;
+    // The window text of a control of the page.
+    std::wstring ItemText(int id) const;
     // A tool tip on a control; stringId's text (nothing when it has none).
     void SetToolTip(int controlId, UINT stringId);
     void SetToolTipText(int controlId, const std::wstring& text);
+    void RemoveToolTip(int controlId);
 
 private:
     void StartTimer();

@@ -12,6 +12,7 @@
 #include "resources/EditorIds.h"
 #include "resources/StringIds.h"
 #include "support/QVLocalize.h"
+#include "support/WideCase.h"
 
 namespace {
 
@@ -32,12 +33,6 @@ BOOL BrowseWithDialog(HWND owner, const std::wstring& folder, std::wstring& chos
         return FALSE;
     chosen = file;
     return TRUE;
-}
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
 }
 
 std::wstring FileNamePart(const std::wstring& path) {
@@ -202,13 +197,4 @@ void CPageCmdSetApp::Browse() {
         SetDlgItemTextW(m_hwnd, IDC_APP_PATH, (joined + ItemText(IDC_APP_EXECUTABLE)).c_str());
     }
     UpdateControls();
-}
-
-std::wstring CPageCmdSetApp::ItemText(int id) const {
-    HWND item = GetItem(id);
-    const int length = GetWindowTextLengthW(item);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(item, &text[0], length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
 }

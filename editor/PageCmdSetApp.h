@@ -32,7 +32,6 @@ protected:
 private:
     void ExecutableChanged();
     void Browse();
-    std::wstring ItemText(int id) const;
 
     tagPRGINFO m_info;
     CQVIcon m_icon;

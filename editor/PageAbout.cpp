@@ -21,12 +21,6 @@ constexpr LONG SMALL_HEIGHT = 130;  // twips
 constexpr COLORREF GREY = RGB(100, 100, 100);
 const wchar_t kFace[] = L"Arial Unicode MS";
 
-// The rich edit class lives in this library; loaded once for the process.
-void LoadRichEdit() {
-    static HMODULE library = LoadLibraryW(L"riched20.dll");
-    (void)library;
-}
-
 // A path written all in capitals reads better in lower case.
 std::wstring Readable(std::wstring path) {
     bool hasLower = false;
@@ -46,7 +40,7 @@ std::wstring Line(const wchar_t* label, const std::wstring& value) {
 }  // namespace
 
 CPageAbout::CPageAbout(const tagEDITORCONTEXT& context) : CPageBase(IDD_PAGE_ABOUT, context) {
-    LoadRichEdit();
+    LoadRichEditLibrary();
 }
 
 std::wstring CPageAbout::GetProgramVersion() {

@@ -2,6 +2,11 @@
 
 #include "support/QVLocalize.h"
 
+void LoadRichEditLibrary() {
+    static const HMODULE library = LoadLibraryW(L"riched20.dll");
+    (void)library;
+}
+
 BOOL CPageBase::OnInitDialog() {
     m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,

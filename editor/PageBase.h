@@ -13,6 +13,10 @@ constexpr UINT_PTR PAGE_REFRESH_TIMER = 1077;
 constexpr UINT PAGE_REFRESH_MS = 500;
 constexpr int PAGE_TIP_WIDTH = 250;
 
+// The rich edit's window class: its library, loaded once for the process
+// (before a template with a rich edit is made).
+void LoadRichEditLibrary();
+
 class CPageBase : public CQVPropertyPage {
 public:
     // refresh: UpdateControls every 500 ms while the page is active.

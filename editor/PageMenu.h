@@ -3,6 +3,7 @@
 // sets that the ten main-menu entries start; every change is written at once.
 #include "editor/PageBase.h"
 #include "resources/EditorIds.h"
+#include "support/ScopedImageList.h"
 
 #include <commctrl.h>
 
@@ -14,14 +15,6 @@ constexpr int MENU_PAGE_ICON_SIZE = 32;
 constexpr int MENU_PAGE_ROW_GAP = 8;     // pixels between two rows
 constexpr int MENU_PAGE_LABEL_GAP = 4;   // pixels between a row's label and its selector
 extern const wchar_t MENU_PAGE_GENERAL_SET[];  // "Windows (Standard)", row 0 of Autoselect
-
-struct CQVImageListTraits {
-    using Handle = HIMAGELIST;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ImageList_Destroy(h); }
-};
-using CQVImageList = CQVScoped<CQVImageListTraits>;
 
 class CPageMenu : public CPageBase {
 public:

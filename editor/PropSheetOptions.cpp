@@ -36,10 +36,11 @@ CPropSheetOptions::CPropSheetOptions(const tagEDITORCONTEXT& context, BOOL start
     : m_context(context),
       m_startHidden(startHidden),
       m_pageMenu(context),
+      m_pageCmdSets(context),
       m_pageOptions(context),
       m_pageAbout(context),
-      m_pages{&m_pageMenu, &m_pageOptions, &m_pageAbout},
-      m_titleIds{IDS_MENU, IDS_OPTIONS, IDS_ABOUT} {
+      m_pages{&m_pageMenu, &m_pageCmdSets, &m_pageOptions, &m_pageAbout},
+      m_titleIds{IDS_MENU, IDS_COMMAND_SETS, IDS_OPTIONS, IDS_ABOUT} {
     // The tab texts come from UpdateTabTitles, not from the templates.
     for (CPageBase* page : m_pages)
         AddPage(*page);

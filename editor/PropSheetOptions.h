@@ -14,6 +14,7 @@
 
 #include "editor/EditorContext.h"
 #include "editor/PageAbout.h"
+#include "editor/PageCmdSets.h"
 #include "editor/PageMenu.h"
 #include "editor/PageOptions.h"
 #include "osd/QVTaskbar.h"
@@ -28,7 +29,7 @@ constexpr int SHEET_QUIT_NOW_CODE = 4369;   // 0x1111: the exit code of the quit
 constexpr UINT SHEET_CMD_SHOW = 33026;       // 0x8102: a second start asks to be shown
 // The title by which a second start finds the running instance.
 constexpr wchar_t SHEET_WINDOW_TITLE[] = L"Vemtra Remote Control Editor";
-constexpr int SHEET_PAGES = 3;
+constexpr int SHEET_PAGES = 4;
 
 class CPropSheetOptions : public CQVPropertySheet {
 public:
@@ -71,6 +72,7 @@ private:
     BOOL m_startHidden;
     CQVTaskbar m_tray;
     CPageMenu m_pageMenu;
+    CPageCmdSets m_pageCmdSets;
     CPageOptions m_pageOptions;
     CPageAbout m_pageAbout;
     std::array<CPageBase*, SHEET_PAGES> m_pages;

@@ -3,18 +3,8 @@
 #include "resources/EditorIds.h"
 #include "support/QVLocalize.h"
 
-namespace {
-
-// The review page's rich edit class; loaded once, kept for the process.
-void LoadRichEdit() {
-    static const HMODULE library = LoadLibraryW(L"riched20.dll");
-    (void)library;
-}
-
-}  // namespace
-
 CPropSheetWizard::CPropSheetWizard(const std::wstring& title, const tagEDITORCONTEXT& context)
-    : m_context((LoadRichEdit(), context)), m_app(context), m_keys(context, m_app.Record()),
+    : m_context((LoadRichEditLibrary(), context)), m_app(context), m_keys(context, m_app.Record()),
       m_review(context, m_app.Record(), m_keys), m_title(title) {
     AddPage(m_app);
     AddPage(m_keys);

@@ -40,6 +40,25 @@
 #define IDC_OPT_STATUS 1452
 #define IDC_OPT_RECEIVERS 2006
 
+// Command-set list page
+#define IDD_PAGE_CMDSETS 102
+#define IDC_SETS_ICON 1300
+#define IDC_SETS_LIST 1301
+#define IDC_SETS_INFO 1302
+#define IDR_SETS_MENU 221       // one popup: the six commands
+#define IDR_SETS_TOOLBAR 222    // the six buttons (resource type RT_TOOLBAR_DATA)
+#define IDB_SETS_HOT 245
+#define IDB_SETS_NORMAL 246
+#define IDB_SETS_DISABLED 247
+#define RT_TOOLBAR_DATA 241     // version, image width and height, count, then the command ids
+// The six commands: their ids are the string ids of their texts.
+#define IDM_SET_NEW 54018
+#define IDM_SET_COPY 53388
+#define IDM_SET_EDIT 53504
+#define IDM_SET_DELETE 53441
+#define IDM_SET_RESET 54284
+#define IDM_SET_INFO 53763
+
 // About page
 #define IDC_ABOUT_TEXT 1500
 #define IDC_ABOUT_README 1501

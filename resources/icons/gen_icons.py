@@ -10,6 +10,9 @@ App.ico:   an application window (for a command set whose program has no icon).
 WizardName.ico:   a name card (the wizard's name and description).
 WizardWindow.ico: a window under a magnifier (the wizard's window identification).
 WizardHeader.bmp: the wizard's 48 x 48 header picture, the remote on white.
+SetTools*.bmp:    the command-set list's toolbar (New, Copy, Edit, Delete, Reset,
+                  Info; 16 x 15 each) on magenta, which the toolbar leaves out:
+                  normal, disabled (grey) and hot (brighter).
 """
 import struct
 import sys
@@ -116,10 +119,75 @@ def find_window_shapes():
     return s
 
 
+def sheet_shapes(x0, y0, fill=(250, 250, 252)):
+    return [(lambda x, y, n: rounded_rect(x, y, n * x0, n * y0, n * (x0 + 0.55), n * (y0 + 0.7), n * 0.05),
+             (70, 80, 100)),
+            (lambda x, y, n: rounded_rect(x, y, n * (x0 + 0.06), n * (y0 + 0.06), n * (x0 + 0.49), n * (y0 + 0.64),
+                                          n * 0.03), fill)]
+
+
+def line(x, y, x0, y0, x1, y1, w):
+    """Coverage of a thick segment."""
+    dx, dy = x1 - x0, y1 - y0
+    t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+    d = ((x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2) ** 0.5
+    return max(0.0, min(1.0, w / 2 - d + 0.5))
+
+
+def tool_shapes():
+    """The six toolbar glyphs, in button order."""
+    new = sheet_shapes(0.1, 0.15) + [
+        (lambda x, y, n: circle(x, y, n * 0.72, n * 0.28, n * 0.2), (240, 180, 40)),
+        (lambda x, y, n: line(x, y, n * 0.72, n * 0.16, n * 0.72, n * 0.40, n * 0.08), (255, 255, 255)),
+        (lambda x, y, n: line(x, y, n * 0.60, n * 0.28, n * 0.84, n * 0.28, n * 0.08), (255, 255, 255))]
+    copy = sheet_shapes(0.08, 0.06) + sheet_shapes(0.37, 0.27, (220, 232, 250))
+    edit = sheet_shapes(0.1, 0.15) + [
+        (lambda x, y, n: line(x, y, n * 0.35, n * 0.8, n * 0.85, n * 0.2, n * 0.16), (230, 150, 40)),
+        (lambda x, y, n: line(x, y, n * 0.3, n * 0.86, n * 0.38, n * 0.76, n * 0.1), (60, 60, 60))]
+    delete = [(lambda x, y, n: line(x, y, n * 0.2, n * 0.2, n * 0.8, n * 0.8, n * 0.18), (200, 40, 40)),
+              (lambda x, y, n: line(x, y, n * 0.8, n * 0.2, n * 0.2, n * 0.8, n * 0.18), (200, 40, 40))]
+    reset = [(lambda x, y, n: max(0.0, ring(x, y, n * 0.5, n * 0.52, n * 0.36, n * 0.13) -
+                                  (1.0 if x > n * 0.5 and y < n * 0.5 else 0.0)), (40, 130, 60)),
+             (lambda x, y, n: line(x, y, n * 0.5, n * 0.06, n * 0.74, n * 0.2, n * 0.12), (40, 130, 60)),
+             (lambda x, y, n: line(x, y, n * 0.5, n * 0.34, n * 0.74, n * 0.2, n * 0.12), (40, 130, 60))]
+    info = [(lambda x, y, n: circle(x, y, n * 0.5, n * 0.5, n * 0.44), (40, 100, 200)),
+            (lambda x, y, n: circle(x, y, n * 0.5, n * 0.28, n * 0.08), (255, 255, 255)),
+            (lambda x, y, n: line(x, y, n * 0.5, n * 0.44, n * 0.5, n * 0.76, n * 0.14), (255, 255, 255))]
+    return [new, copy, edit, delete, reset, info]
+
+
+def tool_strip(shade):
+    """The glyphs side by side, 16 x 15 each, shade applied to every pixel."""
+    glyphs = [sample(shapes, 16)[:15] for shapes in tool_shapes()]
+    return [[flat(shade(p)) for g in glyphs for p in g[row]] for row in range(15)]
+
+
+def flat(p, face=(236, 236, 236)):
+    """Edges laid over the toolbar's face: only untouched pixels stay transparent."""
+    r, g, b, a = p
+    if a == 0:
+        return p
+    k = a / 255
+    return tuple(int(c * k + f * (1 - k) + 0.5) for c, f in zip((r, g, b), face)) + (255,)
+
+
+def grey(p):
+    r, g, b, a = p
+    v = int(0.3 * r + 0.59 * g + 0.11 * b)
+    v = 128 + (v - 128) // 3
+    return (v, v, v, a)
+
+
+def bright(p):
+    r, g, b, a = p
+    return tuple(min(255, int(c * 0.7 + 255 * 0.3)) for c in (r, g, b)) + (a,)
+
+
 def bmp(pixels, background=(255, 255, 255)):
     """A 24-bit bottom-up BMP file, the alpha laid over the background."""
     n = len(pixels)
-    stride = (n * 3 + 3) // 4 * 4
+    width = len(pixels[0])
+    stride = (width * 3 + 3) // 4 * 4
     rows = b""
     for row in reversed(pixels):
         line = bytearray()
@@ -128,7 +196,7 @@ def bmp(pixels, background=(255, 255, 255)):
             line += bytes(int(c * k + bg * (1 - k) + 0.5) for c, bg in ((b, background[2]), (g, background[1]),
                                                                          (r, background[0])))
         rows += bytes(line) + b"\0" * (stride - len(line))
-    header = struct.pack("<IiiHHIIiiII", 40, n, n, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    header = struct.pack("<IiiHHIIiiII", 40, width, n, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
     return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(rows), 0, 0, 14 + len(header)) + header + rows
 
 
@@ -177,6 +245,10 @@ def main():
     (folder / "WizardName.ico").write_bytes(ico(card_shapes()))
     (folder / "WizardWindow.ico").write_bytes(ico(find_window_shapes()))
     (folder / "WizardHeader.bmp").write_bytes(bmp(sample(remote_shapes(), 48)))
+    magenta = (255, 0, 255)
+    (folder / "SetTools.bmp").write_bytes(bmp(tool_strip(lambda p: p), magenta))
+    (folder / "SetToolsDisabled.bmp").write_bytes(bmp(tool_strip(grey), magenta))
+    (folder / "SetToolsHot.bmp").write_bytes(bmp(tool_strip(bright), magenta))
 
 
 if __name__ == "__main__":

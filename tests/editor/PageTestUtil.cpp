@@ -49,6 +49,54 @@ CPrivateUserKey::~CPrivateUserKey() {
     RegDeleteKeyW(HKEY_CURRENT_USER, m_path.c_str());
 }
 
+namespace {
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM param) {
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(hwnd) ||
+        !GetDlgItem(hwnd, 0xFFFF))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+CMessageBoxCloser::CMessageBoxCloser(int button)
+    : m_button(button), m_thread(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
+
+CMessageBoxCloser::~CMessageBoxCloser() {
+    if (m_thread) {
+        WaitForSingleObject(m_thread, 15000);
+        CloseHandle(m_thread);
+    }
+}
+
+std::wstring CMessageBoxCloser::Wait() {
+    if (m_thread)
+        WaitForSingleObject(m_thread, 15000);
+    return m_text;
+}
+
+DWORD WINAPI CMessageBoxCloser::Run(void* param) {
+    auto* self = static_cast<CMessageBoxCloser*>(param);
+    // A message box has no event to wait for: look for it until it comes.
+    for (int i = 0; i < 500; ++i) {
+        HWND box = nullptr;
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
+        if (box) {
+            self->m_text = Text(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(self->m_button), 0);
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 0;
+}
+
 tagQVLOCALIZE_SETUP EnglishSetup() {
     tagQVLOCALIZE_SETUP setup;
     setup.wUiLanguage = 0x0809;

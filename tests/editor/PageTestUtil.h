@@ -49,6 +49,24 @@ private:
     bool m_active = false;
 };
 
+// Closes the next message box of this process (OK, or the given button) and
+// keeps its text; waits for it at most 10 s.
+class CMessageBoxCloser {
+public:
+    explicit CMessageBoxCloser(int button = IDOK);
+    ~CMessageBoxCloser();
+    CMessageBoxCloser(const CMessageBoxCloser&) = delete;
+    CMessageBoxCloser& operator=(const CMessageBoxCloser&) = delete;
+    // The text of the box, once it was closed; empty when none came.
+    std::wstring Wait();
+
+private:
+    static DWORD WINAPI Run(void* param);
+    std::wstring m_text;
+    int m_button;
+    HANDLE m_thread;
+};
+
 // The English (UK) texts of the program's string tables.
 tagQVLOCALIZE_SETUP EnglishSetup();
 

@@ -27,50 +27,8 @@
 
 namespace {
 
+using pagetest::CMessageBoxCloser;
 using pagetest::Text;
-
-// Closes the next message box of this process and keeps its text.
-class CMessageBoxCloser {
-public:
-    CMessageBoxCloser() : m_thread(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {}
-    ~CMessageBoxCloser() { WaitForSingleObject(m_thread.Get(), 15000); }
-    CMessageBoxCloser(const CMessageBoxCloser&) = delete;
-    CMessageBoxCloser& operator=(const CMessageBoxCloser&) = delete;
-    std::wstring Wait() {
-        WaitForSingleObject(m_thread.Get(), 15000);
-        return m_text;
-    }
-
-private:
-    static BOOL CALLBACK Find(HWND hwnd, LPARAM param) {
-        wchar_t cls[16] = {};
-        GetClassNameW(hwnd, cls, 16);
-        DWORD process = 0;
-        GetWindowThreadProcessId(hwnd, &process);
-        if (process != GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(hwnd) ||
-            !GetDlgItem(hwnd, 0xFFFF))
-            return TRUE;
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    static DWORD WINAPI Run(void* param) {
-        auto* self = static_cast<CMessageBoxCloser*>(param);
-        // A message box has no event to wait for: look for it until it comes.
-        for (int i = 0; i < 500; ++i) {
-            HWND box = nullptr;
-            EnumWindows(Find, reinterpret_cast<LPARAM>(&box));
-            if (box) {
-                self->m_text = Text(GetDlgItem(box, 0xFFFF));
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return 0;
-            }
-            Sleep(20);
-        }
-        return 0;
-    }
-    std::wstring m_text;
-    CQVHandle m_thread;
-};
 
 std::wstring g_browseAnswer;
 BOOL FakeBrowse(HWND, const std::wstring&, std::wstring& chosen) {

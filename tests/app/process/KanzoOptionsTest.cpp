@@ -18,7 +18,7 @@ using namespace kanzotest;
 namespace {
 
 constexpr DWORD WAIT_MS = 30000;
-constexpr int PAGE_OPTIONS = 1;     // the tab
+constexpr int PAGE_OPTIONS = 2;     // the tab
 constexpr int IDC_AUTOSTART = 1431;
 constexpr int IDC_SHOW_TRAY = 1433;
 constexpr int IDC_RECEIVERS = 2006;

@@ -1,4 +1,4 @@
-// The editor's pages as a user sees them, in English and German: every tab
+// The editor's pages as a user sees them, in English, German and Russian: every tab
 // in the chosen language, and a picture of each (screenshots/*.bmp beside the
 // test, shown in the README).
 #include <gtest/gtest.h>
@@ -44,8 +44,8 @@ TEST_P(KanzoScreenshotTest, EveryPageSpeaksTheStoredLanguage) {
 
     const std::wstring folder = CKanzoProcess::ExecutableFolder() + L"\\screenshots";
     CreateDirectoryW(folder.c_str(), nullptr);
-    const wchar_t* pages[] = {L"menu", L"options", L"about"};
-    for (int tab = 0; tab < 3; ++tab) {
+    const wchar_t* pages[] = {L"menu", L"cmdsets", L"options", L"about"};
+    for (int tab = 0; tab < 4; ++tab) {
         SendMessageW(main, PSM_SETCURSEL, static_cast<WPARAM>(tab), 0);
         HWND page = nullptr;
         ASSERT_TRUE(WaitUntil([&] {
@@ -69,6 +69,7 @@ TEST_P(KanzoScreenshotTest, EveryPageSpeaksTheStoredLanguage) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, KanzoScreenshotTest, ::testing::Values(
     tagLANGUAGECASE{0x0809, L"en", L"Autoselect"},
-    tagLANGUAGECASE{0x0407, L"de", L"Auto-Auswahl"}));
+    tagLANGUAGECASE{0x0407, L"de", L"Auto-Auswahl"},
+    tagLANGUAGECASE{0x0419, L"ru", L"\u0410\u0432\u0442\u043E\u0432\u044B\u0431\u043E\u0440"}));
 
 }  // namespace

@@ -1,20 +1,27 @@
-// make bench: the LIRC receiver's side of "irsend SIMULATE to key event".
-// Connects to the lircd on the port given, prints "connected" once, then for
-// each key event the wall-clock time in nanoseconds since 1970 (the clock
-// that `date +%s%N` of the driving script reads), until count events came or
-// a minute passed without one.
-#include "receivers/SrcLirc.h"
+// make bench: Kanzo's side of "irsend SIMULATE to a keystroke in the target".
+// Runs the program's key path over temporary command-set files: the LIRC
+// receiver that the receiver manager makes from the settings (the lircd on
+// the port given), the key-event worker and the dispatcher, with KEY_1 and
+// KEY_2 bound to the keystrokes F5 and F6 for KanzoTarget.exe. Prints
+// "connected" once the receiver is connected, then for each keystroke the
+// target records the wall-clock time in nanoseconds since 1970 (the clock
+// that `date +%s%N` of the driving script reads), until count keystrokes came
+// or a minute passed without one. The target's record holds some hundreds of
+// keystrokes: count up to 500.
+#include <windows.h>
 
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
+
+#include "bench/BenchUtilWin.h"
+#include "receivers/RcKeys.h"
+#include "tests/app/KeyPathRig.h"
 
 namespace {
 
-std::mutex g_lock;
-std::condition_variable g_changed;
-int g_events = 0;
+constexpr int kVkF5 = 116;
+constexpr int kVkF6 = 117;
+constexpr DWORD kWaitMs = 60000;
 
 unsigned long long UnixNowNs() {
     FILETIME now;
@@ -23,14 +30,34 @@ unsigned long long UnixNowNs() {
     return (ticks - 116444736000000000ull) * 100ull;  // from 1601 in 100 ns to 1970 in ns
 }
 
-int KANZO_STDCALL OnKey(void*, CSrc*, int, int) {
-    const unsigned long long at = UnixNowNs();
-    std::lock_guard<std::mutex> lock(g_lock);
-    std::printf("%llu\n", at);
-    std::fflush(stdout);
-    ++g_events;
-    g_changed.notify_all();
-    return 1;
+int Run(const CCmdSetPaths& paths, unsigned port, int count) {
+    keypath::CKeyPathRig rig(paths, KANZO_TARGET_DIR);
+    tagSETTINGS settings;
+    settings.receiverSelection = RECEIVER_SELECTION_LIRC;
+    CopyFixedText(settings.lircHost, static_cast<int>(SETTINGS_LIRC_HOST_CHARS), L"127.0.0.1");
+    settings.lircPort = port;
+    const std::string failure =
+        rig.Start({{KEYID_PROG_1, keypath::Keystroke(kVkF5)}, {KEYID_PROG_2, keypath::Keystroke(kVkF6)}}, settings);
+    if (!failure.empty()) {
+        std::fprintf(stderr, "lirc_bench: %s\n", failure.c_str());
+        return 1;
+    }
+    if (!rig.WaitLircConnected(kWaitMs)) {
+        std::fprintf(stderr, "lirc_bench: the receiver did not connect\n");
+        return 1;
+    }
+    std::printf("connected\n");
+    std::size_t from = 0;
+    for (int i = 0; i < count; ++i) {
+        const int at = rig.Record().WaitFor(L"KEYDOWN ", from, kWaitMs);
+        if (at < 0) {
+            std::fprintf(stderr, "lirc_bench: keystroke %d did not come\n", i + 1);
+            return 1;
+        }
+        std::printf("%llu\n", UnixNowNs());
+        from = static_cast<std::size_t>(at) + 1;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -40,23 +67,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: lirc_bench <port> <count>\n");
         return 2;
     }
-    const unsigned port = static_cast<unsigned>(std::atoi(argv[1]));
-    const int count = std::atoi(argv[2]);
-    CSrcLirc receiver(L"127.0.0.1", port);
-    receiver.SetStateObserver([](LircState state) {
-        if (state != LircState::Connected)
-            return;
-        std::lock_guard<std::mutex> lock(g_lock);
-        std::printf("connected\n");
-        std::fflush(stdout);
-    });
-    if (!receiver.Init(nullptr, &OnKey))
-        return 1;
-    std::unique_lock<std::mutex> lock(g_lock);
-    for (int seen = 0; g_events < count;) {
-        if (!g_changed.wait_for(lock, std::chrono::minutes(1), [&] { return g_events > seen; }))
-            return 1;
-        seen = g_events;
-    }
-    return 0;
+    // Each line as it comes: the script reads the file while this runs.
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    const CCmdSetPaths paths = BenchCmdSetPaths(L"kanzo_lirc_bench");
+    const int code = Run(paths, static_cast<unsigned>(std::atoi(argv[1])), std::atoi(argv[2]));
+    BenchRemoveFiles(paths);
+    return code;
 }

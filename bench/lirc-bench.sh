@@ -1,8 +1,10 @@
 #!/bin/bash
-# make bench: irsend SIMULATE to a key event of Kanzo's LIRC receiver (under
+# make bench: irsend SIMULATE to the keystroke that KanzoTarget.exe receives
+# through Kanzo's key path (LIRC receiver, key-event worker, dispatcher, under
 # Wine), against irsend SIMULATE to irexec running a command, in the same run
 # on one private lircd. Every frame goes to both clients; the times are the
-# wall clock (`date +%s%N`, GetSystemTimePreciseAsFileTime under Wine).
+# wall clock (`date +%s%N`, GetSystemTimePreciseAsFileTime under Wine). Needs
+# the display of tools/harness for the target.
 #   bench/lirc-bench.sh <build dir> [N]
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,7 +36,7 @@ for button in KEY_1 KEY_2; do
 done
 LIRC_SOCKET_PATH=$dir/lircd.sock irexec "$dir/lircrc" >"$dir/irexec.out" 2>&1 &
 irexec_pid=$!
-"$top/tools/wine-run" "$build/win64/receivers/lirc_bench.exe" "$port" "$n" >"$dir/kanzo.times" 2>"$dir/kanzo.err" &
+"$top/tools/wine-run" "$build/win64/tests/app/lirc_bench.exe" "$port" "$n" >"$dir/kanzo.times" 2>"$dir/kanzo.err" &
 kanzo_pid=$!
 
 lines() {
@@ -47,7 +49,7 @@ for _ in $(seq 200); do
     grep -q connected "$dir/kanzo.times" && grep -q "irexec" /proc/$irexec_pid/cmdline 2>/dev/null && break
     sleep 0.05
 done
-grep -q connected "$dir/kanzo.times" || { echo "lirc bench: the receiver did not connect"; exit 1; }
+grep -q connected "$dir/kanzo.times" || { echo "lirc bench: the receiver did not connect"; cat "$dir/kanzo.err"; exit 1; }
 sleep 0.5  # irexec has no "connected" to wait for
 
 : >"$dir/sent.times"
@@ -70,7 +72,7 @@ def read(name):
     with open(f"{d}/{name}") as f:
         return [int(x) for x in f.read().split() if x.isdigit()]
 sent, kanzo, irexec = read("sent.times"), read("kanzo.times"), read("irexec.times")
-for name, got in (("Kanzo LIRC receiver (key event)", kanzo), ("irexec (command ran)", irexec)):
+for name, got in (("Kanzo LIRC receiver to keystroke in the target", kanzo), ("irexec (command ran)", irexec)):
     lat = sorted((g - s) / 1e6 for s, g in zip(sent, got))
     if len(lat) < n:
         print(f"{name}: only {len(lat)} of {n} frames arrived")

@@ -8,6 +8,7 @@
 
 #include "receivers/SrcLirc.h"
 #include "tests/receivers/KeyEventLog.h"
+#include "tests/receivers/lirc/LircdControl.h"
 
 #include <gtest/gtest.h>
 
@@ -22,81 +23,11 @@
 
 namespace {
 
+using lirctest::Env;
+using lirctest::FreePort;
+
 // Long enough for the back-off's first steps and a restart of lircd.
 constexpr auto kStateTimeout = std::chrono::seconds(20);
-
-std::wstring Env(const wchar_t* name) {
-    wchar_t value[1024] = {};
-    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
-    return length > 0 && length < 1024 ? value : L"";
-}
-
-// A free port of the loopback interface, of the given socket type.
-unsigned FreePort(int type) {
-    SOCKET s = socket(AF_INET, type, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof(address);
-    unsigned port = 0;
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    closesocket(s);
-    return port;
-}
-
-struct CChangeTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { FindCloseChangeNotification(h); }
-};
-using CChangeNotification = CQVScoped<CChangeTraits>;
-
-std::wstring WindowsPath(const std::wstring& unixPath) {
-    std::wstring path = L"Z:" + unixPath;
-    for (wchar_t& c : path)
-        c = c == L'/' ? L'\\' : c;
-    return path;
-}
-
-// Runs the control script with its working folder dir (a Unix path) and
-// returns its exit code. Wine starts the script as the Unix program it is but
-// cannot wait for it, so the script leaves its code in a file of dir, and the
-// folder's change notification says when.
-int Control(const std::wstring& dir, const std::wstring& arguments) {
-    static int s_calls = 0;
-    const std::wstring result = dir + L"/result." + std::to_wstring(++s_calls);
-    const std::wstring folder = WindowsPath(dir);
-    CreateDirectoryW(WindowsPath(Env(L"KANZO_LIRC_DIR")).c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    SetEnvironmentVariableW(L"LIRCCTL_RESULT", result.c_str());
-    std::wstring line = L"\"" + WindowsPath(Env(L"KANZO_LIRCCTL")) + L"\" " + arguments;
-    CChangeNotification changes(FindFirstChangeNotificationW(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME));
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!changes || !CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                    &process))
-        return -1;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::ifstream file(WindowsPath(result).c_str());
-        int code = -3;
-        if (file >> code) {
-            file.close();
-            DeleteFileW(WindowsPath(result).c_str());
-            return code;
-        }
-        // The guard time only covers a notification that came before the look.
-        if (WaitForSingleObject(changes.Get(), 500) == WAIT_OBJECT_0)
-            FindNextChangeNotification(changes.Get());
-    }
-    return -2;
-}
 
 // What the receiver's thread tells, in order.
 class CStateLog {
@@ -156,30 +87,11 @@ protected:
     std::unique_ptr<CSrcLirc> m_receiver;
 };
 
-// A private lircd per test, stopped by its PID whatever happens.
-class Lircd {
-public:
-    Lircd() : m_dir(Env(L"KANZO_LIRC_DIR") + L"/" + std::to_wstring(GetCurrentProcessId())) {}
-    ~Lircd() { Stop(); }
-    bool Start(unsigned tcpPort, unsigned udpPort) {
-        return Control(m_dir, L"start " + m_dir + L" " + std::to_wstring(tcpPort) + L" " + std::to_wstring(udpPort)) ==
-               0;
-    }
-    void Stop() { Control(m_dir, L"stop " + m_dir); }
-    // One frame per repeat count, irsend after irsend without a pause.
-    bool Send(const wchar_t* button, const wchar_t* repeats = L"00") {
-        return Control(m_dir, L"send " + m_dir + L" " + button + L" " + repeats) == 0;
-    }
-
-private:
-    std::wstring m_dir;
-};
-
 TEST_F(LircTest, KeysOfARealServerArriveMappedAndTheReceiverComesBackAfterARestart) {
     ASSERT_FALSE(Env(L"KANZO_LIRCCTL").empty()) << "run through CTest, which names the control script";
     const unsigned port = FreePort(SOCK_STREAM);
     const unsigned udp = FreePort(SOCK_DGRAM);
-    Lircd lircd;
+    lirctest::CLircd lircd;
     // The receiver is there first: it keeps trying until the server is up.
     StartReceiver(port);
     ASSERT_TRUE(lircd.Start(port, udp));

@@ -3,6 +3,8 @@
 #   lircctl.sh start DIR TCPPORT UDPPORT   start it and wait until it listens
 #   lircctl.sh stop DIR                    end the lircd started there, by its PID
 #   lircctl.sh send DIR BUTTON REPEAT...   irsend SIMULATE a key frame per repeat count
+#   lircctl.sh hold DIR BUTTON MS          the button held for MS: frames with rising repeat
+#                                          counts, well inside the receivers' release time
 # With LIRCCTL_RESULT set, the exit code is also written to that file at the
 # end: a Windows caller under Wine cannot wait for a Unix child.
 set -u
@@ -45,6 +47,18 @@ send)
     shift 3
     for repeat in "$@"; do
         irsend --device="$dir/lircd.sock" SIMULATE "0000000000000001 $repeat $button kanzo-test" || exit 1
+    done
+    exit 0 ;;
+hold)
+    button=$3
+    end=$(( $(date +%s%N) / 1000000 + $4 ))
+    repeat=0
+    while [ $(( $(date +%s%N) / 1000000 )) -lt "$end" ]; do
+        irsend --device="$dir/lircd.sock" SIMULATE \
+            "0000000000000001 $(printf %02x $((repeat % 256))) $button kanzo-test" || exit 1
+        repeat=$((repeat + 1))
+        # A remote's repeat frames come about every 110 ms; irsend itself takes some.
+        sleep 0.04
     done
     exit 0 ;;
 esac

@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "cmdsets/CmdSetAdmin.h"
+#include "cmdsets/KnownCmdSets.h"
 #include "commands/WinCommands.h"
 #include "editor/ProgramIcon.h"
 #include "editor/RcModelList.h"
@@ -133,6 +134,22 @@ LRESULT CPageCmdSetApp::OnWizardNext() {
     if (!m_info.szExecutable[0] && !m_info.szAppPath[0]) {
         if (Context().pLocalize)
             Context().pLocalize->ShowMessage(m_hwnd, IDS_MSG_NO_PATH, QVMSG_ERROR);
+        return -1;
+    }
+    // The key page writes under this name: it must name this set and no other.
+    if (!m_info.szName[0]) {
+        MessageBeep(MB_ICONERROR);
+        SendMessageW(m_hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(IDC_APP_NAME)), TRUE);
+        return -1;
+    }
+    tagPRGINFO other;
+    if (Context().pAdmin)
+        Context().pAdmin->LoadAppList();
+    if (m_editedName != m_info.szName && CKnownCmdSets::Instance().LookupSet(m_info.szName, other)) {
+        wchar_t message[PRGINFO_TEXT_LEN + 32];
+        std::swprintf(message, sizeof(message) / sizeof(message[0]), L"_%ls already in list!", m_info.szName);
+        MessageBoxW(m_hwnd, message, Context().pLocalize ? Context().pLocalize->GetString(IDS_CAPTION_ERROR).c_str() : L"",
+                    MB_OK | MB_ICONERROR | MB_TOPMOST);
         return -1;
     }
     return CPageBaseWizard::OnWizardNext();

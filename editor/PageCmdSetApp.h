@@ -3,6 +3,8 @@
 // program (chosen from the installed applications or browsed for), its command
 // line and window caption, and whether keys of the set are announced. Its
 // record is the wizard's record.
+#include <string>
+
 #include "cmdsets/PrgInfo.h"
 #include "editor/PageBaseWizard.h"
 #include "support/ScopedWin.h"
@@ -12,6 +14,12 @@ public:
     explicit CPageCmdSetApp(const tagEDITORCONTEXT& context);
 
     tagPRGINFO& Record() { return m_info; }
+    // Editing an existing set: the record becomes a copy of it, and Next takes
+    // its name as free. A new set must have a name that no set has.
+    void EditSet(const tagPRGINFO& info) {
+        m_info = info;
+        m_editedName = info.szName;
+    }
     const tagPRGINFO& Record() const { return m_info; }
 
     void InitControls() override;
@@ -34,6 +42,7 @@ private:
     void Browse();
 
     tagPRGINFO m_info;
+    std::wstring m_editedName;  // the set being edited may keep its name; empty for a new set
     CQVIcon m_icon;
     BrowseFunction m_browse = nullptr;
 };

@@ -334,7 +334,7 @@ void CPageCmdSets::NewSet() {
 
 void CPageCmdSets::EditSet(const tagPRGINFO& info) {
     CPropSheetWizard wizard(Text(IDS_EDIT), Context());
-    wizard.Record() = info;
+    wizard.AppPage().EditSet(info);
     CKeymap keymap;
     if (Context().pAdmin)
         Context().pAdmin->LoadKeymap(info.szName, keymap, FALSE);

@@ -142,14 +142,17 @@ protected:
     // Drives the wizard's pages: the application page's name, then Next, Next, Finish.
     static void FinishAs(const wchar_t* name, CPropSheetWizard& wizard, HWND sheet) {
         SetDlgItemTextW(wizard.AppPage().GetHwnd(), IDC_APP_NAME, name);
-        for (int button : {PSBTN_NEXT, PSBTN_NEXT, PSBTN_FINISH}) {
-            PropSheet_PressButton(sheet, button);
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (!PropSheet_IsDialogMessage(sheet, &msg)) {
-                    TranslateMessage(&msg);
-                    DispatchMessageW(&msg);
-                }
+        for (int button : {PSBTN_NEXT, PSBTN_NEXT, PSBTN_FINISH})
+            Press(sheet, button);
+    }
+    // A wizard button, and what it sets going.
+    static void Press(HWND sheet, int button) {
+        PropSheet_PressButton(sheet, button);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!PropSheet_IsDialogMessage(sheet, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
             }
         }
     }
@@ -261,6 +264,26 @@ TEST_F(PageCmdSetsTest, DeletingAModifiedPresetWarnsAndListsThePresetAgain) {
     }
     m_sheet.Pump();
     EXPECT_FALSE(HasSection(L"Player"));
+    EXPECT_EQ(L"Player|Preset", Rows()[0]);
+}
+
+TEST_F(PageCmdSetsTest, ANewSetNeverTakesAnExistingNameAndCancelWritesNothing) {
+    const std::string before = ReadText(Paths().userFile);
+    std::wstring refused;
+    m_drive = [&](CPropSheetWizard& wizard, HWND sheet) {
+        SetDlgItemTextW(wizard.AppPage().GetHwnd(), IDC_APP_PATH, L"C:\\Programs\\other.exe");
+        SetDlgItemTextW(wizard.AppPage().GetHwnd(), IDC_APP_NAME, L"Player");
+        {
+            CMessageBoxCloser closer;
+            Press(sheet, PSBTN_NEXT);
+            refused = closer.Wait();
+        }
+        EXPECT_EQ(wizard.AppPage().GetHwnd(), PropSheet_GetCurrentPageHwnd(sheet)) << "the name stays to be changed";
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    };
+    Command(IDM_SET_NEW);
+    EXPECT_EQ(L"_Player already in list!", refused);
+    EXPECT_EQ(before, ReadText(Paths().userFile));
     EXPECT_EQ(L"Player|Preset", Rows()[0]);
 }
 

@@ -178,22 +178,43 @@ TEST_F(PageCmdSetsTest, EveryCommandOnTheFilesOneAfterAnother) {
     EXPECT_TRUE(ButtonEnabled(IDM_SET_EDIT));
     EXPECT_NE(std::wstring::npos, Text(m_page->GetItem(IDC_SETS_INFO)).find(L"Plays"));
 
-    // New: the wizard writes a user set.
-    m_drive = [](CPropSheetWizard& wizard, HWND sheet) {
+    // New, with a key of its own: the wizard writes a user set.
+    int key = 0;
+    m_drive = [&](CPropSheetWizard& wizard, HWND sheet) {
         SetDlgItemTextW(wizard.AppPage().GetHwnd(), IDC_APP_PATH, L"C:\\Programs\\mine.exe");
-        FinishAs(L"Mine", wizard, sheet);
+        SetDlgItemTextW(wizard.AppPage().GetHwnd(), IDC_APP_NAME, L"Mine");
+        Press(sheet, PSBTN_NEXT);
+        key = wizard.KeyPage().GetCurrentKey();
+        pagetest::ChooseComboItem(wizard.KeyPage().GetHwnd(), IDC_KEYS_TYPE, CMD_WIN);
+        pagetest::ChooseComboItem(wizard.KeyPage().GetHwnd(), IDC_KEYS_SUBTYPE, 1);  // maximise
+        Press(sheet, PSBTN_NEXT);
+        Press(sheet, PSBTN_FINISH);
     };
     Command(IDM_SET_NEW);
     EXPECT_TRUE(HasSection(L"Mine"));
+    EXPECT_NE(L"", UserValue(L"Mine", std::to_wstring(key).c_str()));
     EXPECT_EQ((std::vector<std::wstring>{L"Mine|User", L"Player|Preset", L"Windows (Standard)|Preset"}), Rows());
 
-    // Edit with a new name: nothing stays under the old one; the handler reloads.
-    m_handler->LoadCmdSetByName(L"Mine");
+    // Edit the active set: the next key uses the new command at once.
+    ASSERT_TRUE(m_handler->LoadCmdSetByName(L"Mine"));
     Select(L"Mine");
-    m_drive = [](CPropSheetWizard& wizard, HWND sheet) {
+    m_drive = [&](CPropSheetWizard& wizard, HWND sheet) {
         EXPECT_STREQ(L"Mine", wizard.Record().szName);
-        FinishAs(L"Mine 2", wizard, sheet);
+        Press(sheet, PSBTN_NEXT);
+        EXPECT_EQ(key, wizard.KeyPage().GetCurrentKey());
+        EXPECT_EQ(CMD_WIN, wizard.KeyPage().ReadControls().nType) << "the set's own command is shown";
+        pagetest::ChooseComboItem(wizard.KeyPage().GetHwnd(), IDC_KEYS_TYPE, CMD_OSD);
+        Press(sheet, PSBTN_NEXT);
+        Press(sheet, PSBTN_FINISH);
     };
+    Command(IDM_SET_EDIT);
+    tagWINCMD cmd;
+    ASSERT_TRUE(m_handler->LookupCommand(key, cmd));
+    EXPECT_EQ(CMD_OSD, cmd.nType);
+
+    // Edit with a new name: nothing stays under the old one, for the dispatcher neither.
+    Select(L"Mine");
+    m_drive = [](CPropSheetWizard& wizard, HWND sheet) { FinishAs(L"Mine 2", wizard, sheet); };
     Command(IDM_SET_EDIT);
     EXPECT_FALSE(HasSection(L"Mine"));
     EXPECT_TRUE(HasSection(L"Mine 2"));

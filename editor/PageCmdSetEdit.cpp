@@ -75,6 +75,15 @@ bool IsModifierKey(WPARAM vk) {
 
 bool IsDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
+// The files of an administrator, for a fresh one that sees them as they are now.
+CCmdSetPaths PathsOf(const CCmdSetAdmin& admin) {
+    CCmdSetPaths paths;
+    paths.presetFile = admin.GetPresetFile();
+    paths.userFile = admin.GetUserFile();
+    paths.legacyUserFile = admin.GetLegacyUserFile();
+    return paths;
+}
+
 }  // namespace
 
 int GetKeyOrigin(int keyId, const CKeymap& working, const CKeymap& defaults, const CKeymap& preset) {
@@ -513,11 +522,7 @@ void CPageCmdSetEdit::TestCommand() {
     const tagWINCMD cmd = ReadControls();
     if (Context().pAdmin) {
         // A handler of its own: the program's dispatcher keeps its set and target.
-        CCmdSetPaths paths;
-        paths.presetFile = Context().pAdmin->GetPresetFile();
-        paths.userFile = Context().pAdmin->GetUserFile();
-        paths.legacyUserFile = Context().pAdmin->GetLegacyUserFile();
-        CCmdSetHandler handler(paths, CAppPathSources());
+        CCmdSetHandler handler(PathsOf(*Context().pAdmin), CAppPathSources());
         handler.SetDisplay(Context().pOsd);
         handler.ExecuteCommand(cmd, &m_record);
     }
@@ -530,10 +535,7 @@ BOOL CPageCmdSetEdit::SaveData() {
     // A fresh administrator: the file as it is now, not as another object cached it.
     if (!Context().pAdmin)
         return TRUE;
-    CCmdSetPaths paths;
-    paths.presetFile = Context().pAdmin->GetPresetFile();
-    paths.userFile = Context().pAdmin->GetUserFile();
-    paths.legacyUserFile = Context().pAdmin->GetLegacyUserFile();
+    const CCmdSetPaths paths = PathsOf(*Context().pAdmin);
     CCmdSetAdmin admin(paths, CAppPathSources());
     // A write-protected file keeps the user on the page with the edits intact.
     if (!admin.CanWriteUserFile() || !admin.SaveKeymap(m_working, &m_record)) {

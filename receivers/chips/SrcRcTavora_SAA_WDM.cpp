@@ -113,7 +113,7 @@ int CSrcRcTavora_SAA_WDM::Init(void* owner, PFNIREVENTCALLBACK callback) {
     CQVTraceScope scope(QVL_IO, QVC_DEVICE, L"CSrcRcTavora_SAA_WDM::Init");
     Close();
     CQVComPtr<ISaaDeviceEnumerator> devices;
-    HRESULT hr = CoCreateInstance(kClsidSaaDeviceEnumerator, nullptr, CLSCTX_ALL, kIidSaaDeviceEnumerator,
+    HRESULT hr = CoCreateInstance(kClsidSaaDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER, kIidSaaDeviceEnumerator,
                                   devices.PutVoid());
     if (FAILED(hr) || !devices) {
         TracePrint(QVL_ERR, QVC_DEVICE, L"%ls() FAILED with hr = 0x%08X\n", L"CSrcRcTavora_SAA_WDM::Init",

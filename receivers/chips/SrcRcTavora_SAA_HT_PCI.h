@@ -24,10 +24,13 @@ public:
 
     int Init(void* owner, PFNIREVENTCALLBACK callback) override;
 
+protected:
+    // Ends the driver's calls and the watch, and lets go of the device.
+    void Close();
+
 private:
     // On the interrupt interface's worker thread.
     void OnNecFrame(std::uint16_t address, std::uint8_t command) override;
-    void Close();
 
     CQVComPtr<IBaseFilter> m_filter;
     std::unique_ptr<CInterrupt_Interface> m_interrupts;

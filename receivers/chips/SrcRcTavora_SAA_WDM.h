@@ -29,6 +29,10 @@ public:
 
     std::uint16_t GetSubsystemId() const { return m_subsystemId; }
 
+protected:
+    // Ends the driver's calls and the watch, and lets go of the device.
+    void Close();
+
 private:
     class CSink;
     friend class CSink;
@@ -37,7 +41,6 @@ private:
     // The code on pins 0 to 5 while pin 18 is set, else idle.
     std::uint8_t ReadPins();
     bool IsDisabledKey(std::uint8_t code) const;
-    void Close();
 
     CQVComPtr<ISaaDevice> m_device;
     CQVComPtr<ISaaGpio> m_gpio;

@@ -36,7 +36,8 @@ template <class T>
 class CWatched : public T {
 public:
     using T::T;
-    ~CWatched() override { this->StopEventsNow(); }
+    // The driver's calls end before this object's state goes.
+    ~CWatched() override { this->CloseNow(); }
     int HandleIrEvent(std::uint8_t code) override {
         const int result = T::HandleIrEvent(code);
         {
@@ -94,13 +95,13 @@ protected:
 // --- WDM ---
 
 template <class T>
-class CStoppable : public T {
+class CClosable : public T {
 public:
     using T::T;
-    void StopEventsNow() { this->StopEvents(); }
+    void CloseNow() { this->Close(); }
 };
-using CWdmReceiver = CWatched<CStoppable<CSrcRcTavora_SAA_WDM>>;
-using CHtReceiver = CWatched<CStoppable<CSrcRcTavora_SAA_HT_PCI>>;
+using CWdmReceiver = CWatched<CClosable<CSrcRcTavora_SAA_WDM>>;
+using CHtReceiver = CWatched<CClosable<CSrcRcTavora_SAA_HT_PCI>>;
 
 class SaaWdm : public ComSuite {
 protected:

@@ -93,42 +93,47 @@ void CSimFrameSource::Run() {
 
 namespace {
 
-template <class Self>
-class CSimUnknown {
+// Reference counting and QueryInterface of one interface besides IUnknown.
+template <class Iface>
+class CSimObject : public Iface {
 public:
-    virtual ~CSimUnknown() = default;
-    ULONG AddRefImpl() { return ++m_refs; }
-    ULONG ReleaseImpl() {
+    explicit CSimObject(const IID& iid) : m_iid(iid) {}
+    virtual ~CSimObject() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, m_iid)) {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        *ppv = static_cast<Iface*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override {
         const ULONG refs = --m_refs;
         if (refs == 0)
-            delete static_cast<Self*>(this);
+            delete this;
         return refs;
     }
 
 private:
+    const IID& m_iid;
     std::atomic<ULONG> m_refs{1};
 };
 
-#define SIM_UNKNOWN_REFS                                                   \
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }     \
-    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
-
-class CSimDevice final : public ISaaDevice, public ISaaGpio, public CSimUnknown<CSimDevice> {
+// The device, with its GPIO pins under both of their identifiers.
+class CSimDevice final : public CSimObject<ISaaDevice>, public ISaaGpio {
 public:
-    explicit CSimDevice(CSimSaaWdm& card) : m_card(card) {}
+    explicit CSimDevice(CSimSaaWdm& card) : CSimObject(kIidSaaDevice), m_card(card) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIidSaaDevice))
-            *ppv = static_cast<ISaaDevice*>(this);
-        else if (IsEqualIID(riid, kIidSaaGpio) || IsEqualIID(riid, kIidSaaGpioSecond))
-            *ppv = static_cast<ISaaGpio*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
+        if (!IsEqualIID(riid, kIidSaaGpio) && !IsEqualIID(riid, kIidSaaGpioSecond))
+            return CSimObject::QueryInterface(riid, ppv);
+        *ppv = static_cast<ISaaGpio*>(this);
         AddRef();
         return S_OK;
     }
-    SIM_UNKNOWN_REFS
+    ULONG STDMETHODCALLTYPE AddRef() override { return CSimObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return CSimObject::Release(); }
     HRESULT STDMETHODCALLTYPE GetSubsystem(WORD* vendor, WORD* id) override { return m_card.GetSubsystem(vendor, id); }
     HRESULT STDMETHODCALLTYPE EnableEvent(ULONG event, BOOL enable) override { return m_card.EnableEvent(event, enable); }
     HRESULT STDMETHODCALLTYPE Advise(ISaaEventSink* sink, DWORD* cookie) override { return m_card.Advise(sink, cookie); }
@@ -139,19 +144,9 @@ private:
     CSimSaaWdm& m_card;
 };
 
-class CSimEnumerator final : public ISaaDeviceEnumerator, public CSimUnknown<CSimEnumerator> {
+class CSimEnumerator final : public CSimObject<ISaaDeviceEnumerator> {
 public:
-    explicit CSimEnumerator(CSimSaaWdm& card) : m_card(card) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, kIidSaaDeviceEnumerator)) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<ISaaDeviceEnumerator*>(this);
-        AddRef();
-        return S_OK;
-    }
-    SIM_UNKNOWN_REFS
+    explicit CSimEnumerator(CSimSaaWdm& card) : CSimObject(kIidSaaDeviceEnumerator), m_card(card) {}
     HRESULT STDMETHODCALLTYPE GetDeviceCount(ULONG* count) override {
         *count = m_card.nDevices;
         return S_OK;
@@ -169,19 +164,9 @@ private:
     CSimSaaWdm& m_card;
 };
 
-class CSimEnumeratorFactory final : public IClassFactory, public CSimUnknown<CSimEnumeratorFactory> {
+class CSimEnumeratorFactory final : public CSimObject<IClassFactory> {
 public:
-    explicit CSimEnumeratorFactory(CSimSaaWdm& card) : m_card(card) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    SIM_UNKNOWN_REFS
+    explicit CSimEnumeratorFactory(CSimSaaWdm& card) : CSimObject(IID_IClassFactory), m_card(card) {}
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
         if (outer)
             return CLASS_E_NOAGGREGATION;

@@ -4,6 +4,7 @@
 // capture filter on a PCI device made present through SetupAPI. Frames come
 // from the simulated driver's thread; the test moves the scheduler's clock.
 
+#include "app/ReceiverEnvironment.h"
 #include "receivers/chips/SrcRcTavora_SAA_HT_PCI.h"
 #include "receivers/chips/SrcRcTavora_SAA_WDM.h"
 #include "tests/receivers/chips/ChipTestKit.h"
@@ -398,6 +399,34 @@ TEST(InterruptInterface, OnlyTheDriversInterruptTypesAreRegistered) {
         EXPECT_EQ(S_OK, interrupts.RegisterHandler(16, &handler, true));
         interrupts.Stop();
         EXPECT_EQ((std::vector<DWORD>{7, 6}), chip->Sets());
+    }
+    CoUninitialize();
+}
+
+}  // namespace
+
+namespace {
+
+// The program's factory makes both for their slots; the WDM one with the
+// "Disable key 0" setting.
+TEST(EventReceiverSlots, FactoryMakesBothForTheirSlots) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        simevent::CSimSaaWdm card;
+        CReceiverEnvironment environment(nullptr, [] { return 1u; });
+        std::unique_ptr<CSrc> wdm = environment.CreateReceiver(RECEIVER_SLOT_SAA_WDM);
+        ASSERT_NE(nullptr, dynamic_cast<CSrcRcTavora_SAA_WDM*>(wdm.get()));
+        EXPECT_EQ(RECEIVER_SLOT_SAA_WDM, wdm->GetReceiverIndex());
+        CKeyEventLog events;
+        ASSERT_EQ(1, wdm->Init(&events, &CKeyEventLog::Record));
+        card.Press(0x00);
+        ASSERT_TRUE(card.WaitForMoreFrames(3));
+        EXPECT_EQ(0u, events.Count()) << "key 0 disabled";
+        wdm.reset();
+
+        std::unique_ptr<CSrc> ht = environment.CreateReceiver(RECEIVER_SLOT_SAA_HT_PCI);
+        ASSERT_NE(nullptr, dynamic_cast<CSrcRcTavora_SAA_HT_PCI*>(ht.get()));
+        EXPECT_EQ(RECEIVER_SLOT_SAA_HT_PCI, ht->GetReceiverIndex());
     }
     CoUninitialize();
 }

@@ -42,8 +42,8 @@ public:
     int HandleIrEvent(std::uint8_t code) override {
         const int result = T::HandleIrEvent(code);
         {
+            // Taken so that a waiter between its test and its wait still hears this.
             std::lock_guard<std::mutex> lock(m_lock);
-            ++m_handled;
         }
         m_changed.notify_all();
         return result;
@@ -56,7 +56,6 @@ public:
 private:
     std::mutex m_lock;
     std::condition_variable m_changed;
-    int m_handled = 0;
 };
 
 // Pressed: reported at once, on the driver's thread. Held past the repeat

@@ -16,6 +16,8 @@
 #include "receivers/chips/SrcRcTavora_CX2388x.h"
 #include "receivers/chips/SrcRcTavora_EM28xx_BDA.h"
 #include "receivers/chips/SrcRcTavora_SAA_BDA.h"
+#include "receivers/chips/SrcRcTavora_SAA_HT_PCI.h"
+#include "receivers/chips/SrcRcTavora_SAA_WDM.h"
 #include "receivers/chips/SrcRcTavora_S_USB.h"
 #include "receivers/chips/SrcYuan.h"
 
@@ -33,10 +35,14 @@ std::unique_ptr<CSrc> CReceiverEnvironment::CreateReceiver(int slot) {
         return std::make_unique<CSrcRcTavora_AME>();
     case RECEIVER_SLOT_SAA_BDA:
         return std::make_unique<CSrcRcTavora_SAA_BDA>(m_disableKey0 ? m_disableKey0() : 0u);
+    case RECEIVER_SLOT_SAA_WDM:
+        return std::make_unique<CSrcRcTavora_SAA_WDM>(m_disableKey0 ? m_disableKey0() : 0u);
     case RECEIVER_SLOT_CX2388X:
         return std::make_unique<CSrcRcTavora_CX2388x>();
     case RECEIVER_SLOT_EM28XX:
         return std::make_unique<CSrcRcTavora_EM28xx_BDA>();
+    case RECEIVER_SLOT_SAA_HT_PCI:
+        return std::make_unique<CSrcRcTavora_SAA_HT_PCI>();
     case RECEIVER_SLOT_TAVORA_S_USB:
         return std::make_unique<CSrcRcTavora_S_USB>();
     case RECEIVER_SLOT_YUAN:

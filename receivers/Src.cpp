@@ -67,6 +67,7 @@ int CSrc::HandleIrEvent(std::uint8_t code) {
         return 0;
     if (!m_scheduler.ProcessNecKeyCode(code, m_clock->NowMs()))
         return 0;
+    const int mapType = m_keyMapRcType != RCTYPE_NONE ? m_keyMapRcType : m_rcType;
 
     // A double-function key is decided by whether it is still held after the
     // wait: held means its second function, released its first.
@@ -75,7 +76,7 @@ int CSrc::HandleIrEvent(std::uint8_t code) {
     int doubleFunctionKey = KEYID_NONE;
     int keyId = KEYID_NONE;
     std::uint8_t otherKey = NEC_CODE_IDLE;
-    if (code != NEC_CODE_IDLE && SupportsDoubleFunctionKeys() && MapKeyCodeToKeyId(m_rcType, code, &keyId) &&
+    if (code != NEC_CODE_IDLE && SupportsDoubleFunctionKeys() && MapKeyCodeToKeyId(mapType, code, &keyId) &&
         IsDoubleFunctionKey(keyId)) {
         doubleFunctionKey = keyId;
         second = WatchDuringWait(first, kDoubleFunctionWaitMs);
@@ -94,7 +95,7 @@ int CSrc::HandleIrEvent(std::uint8_t code) {
                    kHandleIrEventName, unsigned{first}, unsigned{second});
     }
 
-    if (code == NEC_CODE_IDLE || (doubleFunctionKey == KEYID_NONE && !MapKeyCodeToKeyId(m_rcType, code, &keyId))) {
+    if (code == NEC_CODE_IDLE || (doubleFunctionKey == KEYID_NONE && !MapKeyCodeToKeyId(mapType, code, &keyId))) {
         m_keyId = KEYID_NONE;
         if (code != NEC_CODE_IDLE)
             TracePrint(QVL_ERR, QVC_ALL, L"%ls() - Could not map NEC key code!!!\n", kHandleIrEventName);

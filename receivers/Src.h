@@ -87,6 +87,9 @@ protected:
     unsigned m_option = 0;
     int m_receiverIndex = -1;
     int m_rcType = RCTYPE_NONE;
+    // When set, codes are mapped with this type's table instead of m_rcType's:
+    // receivers whose wiring fixes the remote while the card names another type.
+    int m_keyMapRcType = RCTYPE_NONE;
     int m_autoRepeatAllowed = 1;  // 0 for hardware that cannot report a release
     CNecKeyScheduler m_scheduler;
     int m_longPress = 0;  // 1 while a double-function key is held (second function)

@@ -150,15 +150,16 @@ int TraceInitInternal(unsigned processId, const wchar_t* logPath, unsigned threa
                       int force, int* alreadyAttached) {
     if (alreadyAttached)
         *alreadyAttached = 0;
-    tagQVPROCESSCACHE* pCache = QVCacheGet();
-    if (!pCache)
-        return 0;
-
     wchar_t prefix[64];
     QVFormat(prefix, 64, L"%04X-%04X %ls()", static_cast<unsigned>(GetCurrentProcessId()),
              static_cast<unsigned>(GetCurrentThreadId()), L"TraceInitInternal");
 
+    // The cache only inside the lock: the last thread to detach unmaps it
+    // under the same lock, and a view taken before would be gone.
     CQVAttachLock lock;
+    tagQVPROCESSCACHE* pCache = QVCacheGet();
+    if (!pCache)
+        return 0;
     tagQVPROCINFO* pProc = QVCacheFindProcess(pCache, processId);
     if (!pProc)
         pProc = QVCacheClaimProcess(pCache, processId);
@@ -210,14 +211,14 @@ int TraceInitInternal(unsigned processId, const wchar_t* logPath, unsigned threa
 }
 
 int TraceTerminateThread(unsigned threadId, int freeSlot) {
-    tagQVPROCESSCACHE* pCache = QVCacheGet();
-    if (!pCache)
-        return 0;
     wchar_t prefix[64];
     QVFormat(prefix, 64, L"%04X-%04X %ls()", static_cast<unsigned>(GetCurrentProcessId()),
              static_cast<unsigned>(GetCurrentThreadId()), L"TraceTerminateThread");
 
     CQVAttachLock lock;
+    tagQVPROCESSCACHE* pCache = QVCacheGet();
+    if (!pCache)
+        return 0;
     tagQVPROCINFO* pProc = QVCacheFindProcess(pCache, GetCurrentProcessId());
     if (!pProc || pProc->cRefCount <= 0) {
         QVDiagnostic(L"%ls", kNotAttached);

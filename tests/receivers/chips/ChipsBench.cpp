@@ -5,9 +5,13 @@
 #include "receivers/chips/SrcRcTavora_CX2388x.h"
 #include "receivers/chips/SrcRcTavora_EM28xx_BDA.h"
 #include "receivers/chips/SrcRcTavora_SAA_BDA.h"
+#include "receivers/chips/SrcRcTavora_SAA_HT_PCI.h"
+#include "receivers/chips/SrcRcTavora_SAA_WDM.h"
 #include "receivers/chips/SrcRcTavora_S_USB.h"
 #include "receivers/chips/SrcYuan.h"
+#include "tests/receivers/chips/PresentInterface.h"
 #include "tests/receivers/chips/SimDrivers.h"
+#include "tests/receivers/chips/SimEventChips.h"
 #include "tests/receivers/chips/SimKsChips.h"
 
 #include "support/GraphBase.h"
@@ -17,6 +21,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -35,26 +40,49 @@ std::uint64_t CpuTime100ns(HANDLE thread) {
     return value(kernel) + value(user);
 }
 
-// Held for the period, then idle for the same period.
-void Measure(const char* name, CSrcPoll& receiver, chipkit::CSimRemote& remote, std::uint8_t code, DWORD ms) {
+std::uint64_t ProcessCpuTime100ns() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    const auto value = [](const FILETIME& t) { return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+    return value(kernel) + value(user);
+}
+
+// Held for the period, then idle for the same period; cpu gives the CPU time
+// counted as the receiver's.
+void Measure(const char* name, CSrc& receiver, const std::function<void(bool)>& hold,
+             const std::function<std::uint64_t()>& cpu, DWORD ms) {
     if (receiver.Init(nullptr, &Count) != 1) {
         std::printf("%-22s did not start\n", name);
         return;
     }
     g_events = 0;
-    remote.Press(code);
+    hold(true);
     Sleep(ms);  // the measured wall period, nothing waited for
     const int held = g_events.exchange(0);
-    remote.Release();
+    hold(false);
     Sleep(300);
-    const HANDLE thread = receiver.GetPollThreadHandle();
-    const std::uint64_t before = CpuTime100ns(thread);
+    const std::uint64_t before = cpu();
     const DWORD wallBefore = GetTickCount();
     Sleep(ms);
-    const double cpuMs = (CpuTime100ns(thread) - before) / 10000.0;
+    const double cpuMs = (cpu() - before) / 10000.0;
     const DWORD wall = GetTickCount() - wallBefore;
     std::printf("%-22s held: %5.2f events/s   idle: %.3f %% of one core (%.1f ms CPU in %lu ms)\n", name,
                 held * 1000.0 / ms, 100.0 * cpuMs / wall, cpuMs, wall);
+}
+
+// Polling receivers: the CPU of the polling thread.
+void Measure(const char* name, CSrcPoll& receiver, chipkit::CSimRemote& remote, std::uint8_t code, DWORD ms) {
+    Measure(
+        name, receiver, [&](bool down) { down ? remote.Press(code) : remote.Release(); },
+        [&] { return CpuTime100ns(receiver.GetPollThreadHandle()); }, ms);
+}
+
+// Event receivers: their threads and the simulated driver's, that is the
+// whole process, which does nothing else meanwhile.
+void Measure(const char* name, CSrc& receiver, simevent::CSimFrameSource& chip, std::uint8_t code, DWORD ms) {
+    Measure(
+        name, receiver, [&](bool down) { down ? chip.Press(code) : chip.Release(); }, &ProcessCpuTime100ns, ms);
 }
 
 std::unique_ptr<CBDA2800> g_nextStick;
@@ -137,6 +165,24 @@ int main(int argc, char** argv) {
         CSrcRcTavora_EM28xx_BDA receiver;
         Measure("EM28xx (frames)", receiver, remote, keylog::PlainKey(RCTYPE_NEC_04EB_ALT, &keyId), ms);
         SetBDA2800Factory(nullptr);
+    }
+    {
+        // NEC frames of a held key come every 108 ms.
+        simevent::CSimSaaWdm card(108);
+        CSrcRcTavora_SAA_WDM receiver;
+        Measure("SAA713x WDM (event)", receiver, card, keylog::PlainKey(RCTYPE_NEC_866B, &keyId, 3), ms);
+    }
+    {
+        const std::wstring hardwareId = L"PCI\\VEN_1131&DEV_7133&SUBSYS_11641E4A&REV_D1";
+        chipkit::CPresentInterface device(hardwareId + L"\\4&bench" + std::to_wstring(GetTickCount()) + L"&0&00E8",
+                                          hardwareId, CLSID_VideoInputDeviceCategory);
+        device.AddDriverKey(L"simht.sys");
+        auto chip = std::make_shared<simevent::CSimHtPci>(108);
+        simfilter::CRegisteredFilter filter(simfilter::UniqueName(CSrcRcTavora_SAA_HT_PCI::kModelName),
+                                            CLSID_VideoInputDeviceCategory, device.Path());
+        filter.Script().SetChip(chip);
+        CSrcRcTavora_SAA_HT_PCI receiver;
+        Measure("SAA713x HT PCI (event)", receiver, *chip, keylog::PlainKey(RCTYPE_NEC_866B, &keyId, 3), ms);
     }
     CoUninitialize();
     return 0;

@@ -1,5 +1,6 @@
 #include "tests/receivers/chips/PresentInterface.h"
 
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 
@@ -85,6 +86,18 @@ CPresentInterface::CPresentInterface(const std::wstring& instanceId, const std::
         return;
     MarkLinked(category, detail->DevicePath);
     m_path = detail->DevicePath;
+}
+
+bool CPresentInterface::AddDriverKey(const wchar_t* driverFile) {
+    if (!m_created)
+        return false;
+    HKEY key = SetupDiCreateDevRegKeyW(m_set, &m_data, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
+    if (key == INVALID_HANDLE_VALUE)
+        return false;
+    const LONG result = RegSetValueExW(key, L"Driver", 0, REG_SZ, reinterpret_cast<const BYTE*>(driverFile),
+                                       static_cast<DWORD>((wcslen(driverFile) + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
 }
 
 CPresentInterface::~CPresentInterface() {

@@ -18,6 +18,9 @@ public:
     CPresentInterface& operator=(const CPresentInterface&) = delete;
 
     bool IsReady() const { return !m_path.empty(); }
+    // Gives the device a driver key naming the driver file, as an installed
+    // driver has; false when it cannot be made.
+    bool AddDriverKey(const wchar_t* driverFile);
     const std::wstring& Path() const { return m_path; }
 
 private:

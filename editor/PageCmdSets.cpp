@@ -216,11 +216,16 @@ void CPageCmdSets::UpdateControls() {
     tagPRGINFO info;
     const bool selected = GetSelectedSet(info) != FALSE;
     const int origin = selected ? OriginOf(info) : SET_ORIGIN_NONE;
-    if (selected)
-        m_largeIcon = LoadProgramIcon(info, true);
-    else
-        m_largeIcon.Reset();
-    SendDlgItemMessageW(m_hwnd, IDC_SETS_ICON, STM_SETICON, reinterpret_cast<WPARAM>(m_largeIcon.Get()), 0);
+    // Every half second: the icon is read from the program's file only when the set changed.
+    const std::wstring iconKey = selected ? std::wstring(info.szName) + L"|" + GetProgramFile(info) : std::wstring();
+    if (iconKey != m_iconKey || !selected) {
+        m_iconKey = iconKey;
+        if (selected)
+            m_largeIcon = LoadProgramIcon(info, true);
+        else
+            m_largeIcon.Reset();
+        SendDlgItemMessageW(m_hwnd, IDC_SETS_ICON, STM_SETICON, reinterpret_cast<WPARAM>(m_largeIcon.Get()), 0);
+    }
     const struct {
         UINT id;
         bool enabled;

@@ -70,6 +70,7 @@ private:
     CQVImageList m_toolDisabled;
     CQVImageList m_toolHot;
     CQVIcon m_largeIcon;
+    std::wstring m_iconKey;  // the set and file the icon shows
     WizardRunner m_runWizard;
     CHtmlWriter* m_writer = nullptr;
     bool m_ready = false;  // the list has its columns

@@ -60,7 +60,7 @@ private:
 CKeyEventWorker::CKeyEventWorker(CCmdSetHandler& handler, COsdDlg* display, IClock& clock)
     : m_handler(handler), m_display(display), m_multiTap(clock) {}
 
-CKeyEventWorker::~CKeyEventWorker() { m_thread.StopThread(EVENT_STOP_TIMEOUT); }
+CKeyEventWorker::~CKeyEventWorker() { Stop(EVENT_STOP_TIMEOUT); }
 
 int KANZO_STDCALL CKeyEventWorker::IrEventCallback(void* owner, CSrc* source, int keyId, int noAutoRepeat) {
     auto* worker = static_cast<CKeyEventWorker*>(owner);
@@ -83,28 +83,73 @@ int CKeyEventWorker::PostKeyEvent(const SrcPtr& source, int keyId, int noAutoRep
         return 1;
     }
     // A new event ends the previous one's waits: multi-tap and repeat wait on this stop.
-    m_thread.StopThread(EVENT_STOP_TIMEOUT);
+    StopEvent(EVENT_STOP_TIMEOUT);
+    ResetEvent(m_eventStop.Get());
     if (!m_ready)
         return 1;
     ++m_eventsStarted;
-    // The thread owns its record, and through it a share of the receiver.
-    auto event = std::make_unique<tagEVENT>(tagEVENT{this, source, keyId, noAutoRepeat});
-    if (m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, event.get(), -1, 1, 0, 1))
-        event.release();
+    if (!m_thread.IsRunning() &&
+        !m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, this, -1, 1, 0, 1))
+        return 1;
+    // The worker's thread owns the record, and through it a share of the receiver.
+    {
+        std::lock_guard<std::mutex> pending(m_pendingLock);
+        m_pending = std::make_unique<tagEVENT>(tagEVENT{source, keyId, noAutoRepeat});
+        m_eventRunning = true;
+        ResetEvent(m_idle.Get());
+    }
+    SetEvent(m_wake.Get());
     return 1;
+}
+
+bool CKeyEventWorker::StopEvent(DWORD timeoutMs) {
+    if (!m_eventRunning.load())
+        return true;
+    SetEvent(m_eventStop.Get());
+    return WaitForSingleObject(m_idle.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+int CKeyEventWorker::Stop(DWORD timeoutMs) {
+    const bool eventEnded = StopEvent(timeoutMs);
+    return m_thread.StopThread(timeoutMs) && eventEnded ? 1 : 0;
 }
 
 void CKeyEventWorker::StopEventsOf(const CSrc* source) {
     if (source && m_currentSource.load() == source)
-        m_thread.StopThread(EVENT_STOP_TIMEOUT);
+        StopEvent(EVENT_STOP_TIMEOUT);
 }
 
-DWORD WINAPI CKeyEventWorker::ThreadProc(void* user) {
-    std::unique_ptr<tagEVENT> event(static_cast<tagEVENT*>(user));
-    CKeyEventWorker& worker = *event->worker;
-    worker.m_currentSource = event->source.get();
-    const int result = worker.HandleIrEvent(event->source.get(), event->keyId, event->noAutoRepeat);
-    worker.m_currentSource = nullptr;
+DWORD WINAPI CKeyEventWorker::ThreadProc(void* user) { return static_cast<CKeyEventWorker*>(user)->RunEvents(); }
+
+DWORD CKeyEventWorker::RunEvents() {
+    const HANDLE handles[2] = {m_thread.GetStopEvent(), m_wake.Get()};
+    int result = 0;
+    for (;;) {
+        std::unique_ptr<tagEVENT> event;
+        {
+            std::lock_guard<std::mutex> pending(m_pendingLock);
+            event = std::move(m_pending);
+            if (!event) {
+                m_eventRunning = false;
+                SetEvent(m_idle.Get());
+            }
+        }
+        if (event) {
+            m_currentSource = event->source.get();
+            result = HandleIrEvent(event->source.get(), event->keyId, event->noAutoRepeat);
+            m_currentSource = nullptr;
+            // The receiver's share goes before the event counts as ended.
+            event.reset();
+            continue;
+        }
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+            break;
+    }
+    // An event handed over as the thread was told to stop never runs.
+    std::lock_guard<std::mutex> pending(m_pendingLock);
+    m_pending.reset();
+    m_eventRunning = false;
+    SetEvent(m_idle.Get());
     return static_cast<DWORD>(result);
 }
 
@@ -123,7 +168,7 @@ CKeyEventWorker::CRepeatMark::~CRepeatMark() {
 }
 
 bool CKeyEventWorker::WaitStop(DWORD ms) {
-    HANDLE stop = m_thread.GetStopEvent();
+    HANDLE stop = m_eventStop.Get();
     if (!stop) {
         Sleep(ms);
         return false;
@@ -184,7 +229,7 @@ int CKeyEventWorker::HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat) {
     BOOL found = m_handler.LookupCommand(keyId, cmd);
     int result = 0;
     if (info.fSmsInput == 1) {
-        CMultiTapStopEvent stop(m_thread.GetStopEvent());
+        CMultiTapStopEvent stop(m_eventStop.Get());
         CDispatchMultiTapActions actions(m_handler, settings.disableSound || settings.hidden);
         COsdMultiTapDisplay display(m_display);
         m_multiTap.SetDisplay(&display);

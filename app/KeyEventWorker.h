@@ -1,6 +1,6 @@
 #pragma once
-// The key-event worker: one thread per key event, started from the
-// receiver's callback. A new event stops the thread of the previous one (its
+// The key-event worker: one thread that runs the key events the receivers'
+// callbacks hand it, one at a time. A new event stops the previous one (its
 // stop event ends a multi-tap wait or a repeat loop), then the new event runs:
 // the current set, the TV application's modes, multi-tap text input, the
 // command sound and announcement, the dispatch and the repeat while the key
@@ -17,6 +17,7 @@
 #include "commands/MultiTapInput.h"
 #include "receivers/Src.h"
 #include "support/QVThread.h"
+#include "support/ScopedWin.h"
 
 class COsdDlg;
 
@@ -59,9 +60,10 @@ public:
     // The worker side of one event; runs on the worker thread.
     int HandleIrEvent(CSrc* source, int keyId, int noAutoRepeat);
 
-    // Stops the running event's thread (up to timeoutMs); 1 when none runs any more.
-    int Stop(DWORD timeoutMs) { return m_thread.StopThread(timeoutMs); }
-    bool IsBusy() const { return m_thread.IsRunning(); }
+    // Stops the running event and the worker's thread (up to timeoutMs each);
+    // 1 when none runs any more. The next event starts the thread again.
+    int Stop(DWORD timeoutMs);
+    bool IsBusy() const { return m_eventRunning.load(); }
     // True while the worker repeats this key of this receiver.
     bool IsRepeating(const CSrc* source, int keyId) const;
     // Key events that started a worker thread so far.
@@ -70,7 +72,6 @@ public:
 
 private:
     struct tagEVENT {
-        CKeyEventWorker* worker;
         SrcPtr source;
         int keyId;
         int noAutoRepeat;
@@ -88,6 +89,10 @@ private:
     };
 
     static DWORD WINAPI ThreadProc(void* user);
+    // Runs the events handed over until the thread is told to stop.
+    DWORD RunEvents();
+    // Ends the running event's waits and waits up to timeoutMs for its end.
+    bool StopEvent(DWORD timeoutMs);
     void ApplyTvMode(int keyId, tagPRGINFO& info);
     bool WaitStop(DWORD ms);
     void Announce(const tagKEYEVENTSETTINGS& settings, BOOL found, const tagWINCMD& cmd, const tagPRGINFO& info);
@@ -95,7 +100,12 @@ private:
     CCmdSetHandler& m_handler;
     COsdDlg* m_display;
     CMultiTapInput m_multiTap;
-    CQVThread m_thread;
+    CQVHandle m_wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};       // an event was handed over
+    CQVHandle m_eventStop{CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // ends the running event's waits
+    CQVHandle m_idle{CreateEventW(nullptr, TRUE, TRUE, nullptr)};         // no event runs or waits
+    std::mutex m_pendingLock;
+    std::unique_ptr<tagEVENT> m_pending;  // guarded by m_pendingLock
+    std::atomic<bool> m_eventRunning{false};
     mutable std::mutex m_settingsLock;
     tagKEYEVENTSETTINGS m_settings;  // guarded by m_settingsLock
     std::atomic<bool> m_ready{true};
@@ -107,4 +117,8 @@ private:
     std::atomic<int> m_eventsStarted{0};
     KeyEventObserver m_observer = nullptr;
     void* m_observerContext = nullptr;
+    // The thread lives across events: a thread new to Wine takes some 20 ms
+    // to deliver its first SendInput, which every key would pay. Declared
+    // last, after all it uses, so it ends first.
+    CQVThread m_thread;
 };

@@ -1,5 +1,6 @@
 #include "editor/PageBase.h"
 
+#include "resources/StringIds.h"
 #include "support/QVLocalize.h"
 
 void LoadRichEditLibrary() {
@@ -112,6 +113,17 @@ void CPageBase::RemoveToolTip(int controlId) {
     tool.hwnd = m_hwnd;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     SendMessageW(m_toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CPageBase::ShowNameTaken(const std::wstring& name) const {
+    const std::wstring message = L"_" + name + L" already in list!";
+    MessageBoxW(m_hwnd, message.c_str(), Text(IDS_CAPTION_ERROR).c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
+}
+
+void CPageBase::ShowWriteProtected(const std::wstring& file) const {
+    if (m_context.pLocalize)
+        m_context.pLocalize->ShowMessage(
+            m_hwnd, m_context.pLocalize->FormatString(IDS_MSG_WRITE_PROTECTED, file.c_str()).c_str(), QVMSG_WARNING);
 }
 
 void CPageBase::StartTimer() {

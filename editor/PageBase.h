@@ -57,6 +57,10 @@ protected:
     void SetToolTip(int controlId, UINT stringId);
     void SetToolTipText(int controlId, const std::wstring& text);
     void RemoveToolTip(int controlId);
+    // The command-set pages' two refusals: a set name that another set has
+    // ("_%s already in list!"), and a user file that cannot be written.
+    void ShowNameTaken(const std::wstring& name) const;
+    void ShowWriteProtected(const std::wstring& file) const;
 
 private:
     void StartTimer();

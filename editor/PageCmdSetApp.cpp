@@ -146,10 +146,7 @@ LRESULT CPageCmdSetApp::OnWizardNext() {
     if (Context().pAdmin)
         Context().pAdmin->LoadAppList();
     if (m_editedName != m_info.szName && CKnownCmdSets::Instance().LookupSet(m_info.szName, other)) {
-        wchar_t message[PRGINFO_TEXT_LEN + 32];
-        std::swprintf(message, sizeof(message) / sizeof(message[0]), L"_%ls already in list!", m_info.szName);
-        MessageBoxW(m_hwnd, message, Context().pLocalize ? Context().pLocalize->GetString(IDS_CAPTION_ERROR).c_str() : L"",
-                    MB_OK | MB_ICONERROR | MB_TOPMOST);
+        ShowNameTaken(m_info.szName);
         return -1;
     }
     return CPageBaseWizard::OnWizardNext();

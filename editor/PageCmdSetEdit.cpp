@@ -539,9 +539,7 @@ BOOL CPageCmdSetEdit::SaveData() {
     CCmdSetAdmin admin(paths, CAppPathSources());
     // A write-protected file keeps the user on the page with the edits intact.
     if (!admin.CanWriteUserFile() || !admin.SaveKeymap(m_working, &m_record)) {
-        if (CQVLocalize* localize = Context().pLocalize)
-            localize->ShowMessage(m_hwnd, localize->FormatString(IDS_MSG_WRITE_PROTECTED, paths.userFile.c_str()).c_str(),
-                                  QVMSG_WARNING);
+        ShowWriteProtected(paths.userFile);
         return FALSE;
     }
     return TRUE;

@@ -316,8 +316,7 @@ void CPageCmdSets::RunCommand(UINT id) {
     default:
         break;
     }
-    PrepareData();
-    LoadData();
+    LoadData();  // the set map again first (FillList), then the rows
     const int count = ListView_GetItemCount(list);
     const int again = std::min(row, count - 1);
     if (again >= 0) {
@@ -356,9 +355,7 @@ void CPageCmdSets::CopySet(const tagPRGINFO& info) {
     const std::wstring name = std::wstring(info.szName) + L" (" + Text(IDS_COPY_SUFFIX) + L")";
     tagPRGINFO existing;
     if (CKnownCmdSets::Instance().LookupSet(name, existing)) {
-        wchar_t message[PRGINFO_TEXT_LEN + 32];
-        std::swprintf(message, sizeof(message) / sizeof(message[0]), L"_%ls already in list!", name.c_str());
-        MessageBoxW(m_hwnd, message, Text(IDS_CAPTION_ERROR).c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
+        ShowNameTaken(name);
         return;
     }
     if (!Context().pAdmin || !CanWrite())
@@ -409,10 +406,7 @@ bool CPageCmdSets::CanWrite() {
     if (!admin || admin->CanWriteUserFile())
         return true;
     // Nothing changes: the user learns why before anything is lost.
-    if (CQVLocalize* localize = Context().pLocalize)
-        localize->ShowMessage(
-            m_hwnd, localize->FormatString(IDS_MSG_WRITE_PROTECTED, admin->GetUserFile().c_str()).c_str(),
-            QVMSG_WARNING);
+    ShowWriteProtected(admin->GetUserFile());
     return false;
 }
 

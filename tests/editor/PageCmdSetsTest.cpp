@@ -99,24 +99,12 @@ protected:
     // Keys pressed for real while the list has the focus; returns once this
     // thread has taken them all (an F24 sent after them has come through,
     // to the list or to a message box the keys opened).
-    void Key(std::vector<WORD> chord) {
+    void Key(const std::vector<WORD>& chord) {
         SetForegroundWindow(m_sheet.Get());
         SetFocus(m_list);
-        chord.push_back(0);  // the end mark, pressed after the chord was released
-        std::vector<INPUT> input;
-        auto add = [&](WORD vk, DWORD flags) {
-            INPUT key = {};
-            key.type = INPUT_KEYBOARD;
-            key.ki.wVk = vk;
-            key.ki.dwFlags = flags;
-            input.push_back(key);
-        };
-        for (std::size_t i = 0; i + 1 < chord.size(); ++i)
-            add(chord[i], 0);
-        for (std::size_t i = chord.size() - 1; i-- > 0;)
-            add(chord[i], KEYEVENTF_KEYUP);
-        add(VK_F24, 0);
-        add(VK_F24, KEYEVENTF_KEYUP);
+        std::vector<INPUT> input = pagetest::ChordInput(chord);
+        const std::vector<INPUT> endMark = pagetest::ChordInput({VK_F24});
+        input.insert(input.end(), endMark.begin(), endMark.end());
         s_endSeen = false;
         HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, EndMarkHook, nullptr, GetCurrentThreadId());
         SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));

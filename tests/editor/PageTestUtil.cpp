@@ -112,6 +112,22 @@ void ChooseComboItem(HWND page, int controlId, int item) {
 
 void Click(HWND page, int controlId) { SendMessageW(GetDlgItem(page, controlId), BM_CLICK, 0, 0); }
 
+std::vector<INPUT> ChordInput(const std::vector<WORD>& chord) {
+    std::vector<INPUT> input;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT key = {};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = vk;
+        key.ki.dwFlags = flags;
+        input.push_back(key);
+    };
+    for (WORD vk : chord)
+        add(vk, 0);
+    for (auto it = chord.rbegin(); it != chord.rend(); ++it)
+        add(*it, KEYEVENTF_KEYUP);
+    return input;
+}
+
 bool IsChecked(HWND page, int controlId) { return IsDlgButtonChecked(page, controlId) == BST_CHECKED; }
 
 std::wstring Text(HWND window) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "support/QVDialog.h"
 #include "support/QVLocalize.h"
@@ -75,6 +76,9 @@ void ChooseComboItem(HWND page, int controlId, int item);
 // A click on a button (BM_CLICK: the button notifies its parent itself).
 void Click(HWND page, int controlId);
 bool IsChecked(HWND page, int controlId);
+// The keyboard input of a chord: its keys pressed in order, then released in
+// reverse order (for SendInput).
+std::vector<INPUT> ChordInput(const std::vector<WORD>& chord);
 std::wstring Text(HWND window);
 
 }  // namespace pagetest

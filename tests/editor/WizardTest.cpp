@@ -125,20 +125,7 @@ protected:
             return false;
         SetForegroundWindow(m_hwnd);
         SetFocus(GetDlgItem(Keys(), IDC_KEYS_RECORD));
-        std::vector<INPUT> input;
-        for (WORD vk : chord) {
-            INPUT down = {};
-            down.type = INPUT_KEYBOARD;
-            down.ki.wVk = vk;
-            input.push_back(down);
-        }
-        for (auto it = chord.rbegin(); it != chord.rend(); ++it) {
-            INPUT up = {};
-            up.type = INPUT_KEYBOARD;
-            up.ki.wVk = *it;
-            up.ki.dwFlags = KEYEVENTF_KEYUP;
-            input.push_back(up);
-        }
+        std::vector<INPUT> input = pagetest::ChordInput(chord);
         SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
         const bool done = cmdtest::PumpUntil([&] { return !m_wizard->KeyPage().IsRecording(); }, 5000);
         Pump();  // the releases too

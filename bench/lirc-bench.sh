@@ -60,6 +60,9 @@ for i in $(seq "$n"); do
     irsend --device="$dir/lircd.sock" SIMULATE "0000000000000001 00 $button kanzo-test" || exit 1
     for _ in $(seq 2000); do
         [ "$(lines "$dir/kanzo.times")" -ge "$i" ] && [ "$(lines "$dir/irexec.times")" -ge "$i" ] && break
+        # A Kanzo side that gave up says why; the rest would only wait.
+        kill -0 "$kanzo_pid" 2>/dev/null || [ "$(lines "$dir/kanzo.times")" -ge "$i" ] ||
+            { echo "lirc bench: the Kanzo side ended at frame $i"; grep -v ALSA "$dir/kanzo.err"; exit 1; }
         sleep 0.005
     done
     sleep 0.01

@@ -28,12 +28,14 @@ struct tagLANGUAGECASE {
 
 class KanzoScreenshotTest : public ::testing::TestWithParam<tagLANGUAGECASE> {
 protected:
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+    // Each run of Kanzo.exe writes its Run entry: a run left in the prefix
+    // would start it with the next session and spoil every later test.
+    void TearDown() override { ForgetUser(); }
 };
 
 TEST_P(KanzoScreenshotTest, EveryPageSpeaksTheStoredLanguage) {
     const tagLANGUAGECASE& c = GetParam();
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    ForgetUser();
     RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L" Language", REG_DWORD, &c.language, sizeof(c.language));
     CKanzoProcess kanzo(Installation());
     ASSERT_TRUE(kanzo.Start(L"-EDIT"));

@@ -84,34 +84,66 @@ int CKeyEventWorker::PostKeyEvent(const SrcPtr& source, int keyId, int noAutoRep
     }
     // A new event ends the previous one's waits: multi-tap and repeat wait on this stop.
     StopEvent(EVENT_STOP_TIMEOUT);
-    ResetEvent(m_eventStop.Get());
+    if (m_stopSignalled.exchange(false))
+        ResetEvent(m_eventStop.Get());
     if (!m_ready)
         return 1;
     ++m_eventsStarted;
-    if (!m_thread.IsRunning() &&
-        !m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, this, -1, 1, 0, 1))
-        return 1;
+    // The thread is started once and then lives across events. One that was
+    // told to quit but outlived Stop's wait gets another chance to end first.
+    if (m_threadUp && QuitRequested() && m_thread.StopThread(EVENT_STOP_TIMEOUT))
+        m_threadUp = false;
+    if (!m_threadUp) {
+        {
+            CQVLock state(m_stateLock);
+            m_quit = false;
+        }
+        if (!m_thread.StartThread(L"CRemoteApp::IrEventHandler", &CKeyEventWorker::ThreadProc, this, -1, 1, 0, 1))
+            return 1;
+        m_threadUp = true;
+    }
     // The worker's thread owns the record, and through it a share of the receiver.
     {
-        std::lock_guard<std::mutex> pending(m_pendingLock);
+        CQVLock state(m_stateLock);
         m_pending = std::make_unique<tagEVENT>(tagEVENT{source, keyId, noAutoRepeat});
         m_eventRunning = true;
-        ResetEvent(m_idle.Get());
     }
-    SetEvent(m_wake.Get());
+    m_stateChanged.WakeAll();
     return 1;
+}
+
+bool CKeyEventWorker::QuitRequested() {
+    CQVLock state(m_stateLock);
+    return m_quit;
 }
 
 bool CKeyEventWorker::StopEvent(DWORD timeoutMs) {
     if (!m_eventRunning.load())
         return true;
+    m_stopSignalled = true;
     SetEvent(m_eventStop.Get());
-    return WaitForSingleObject(m_idle.Get(), timeoutMs) == WAIT_OBJECT_0;
+    const DWORD start = GetTickCount();
+    CQVLock state(m_stateLock);
+    while (m_eventRunning.load()) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs || !m_stateChanged.Wait(m_stateLock, timeoutMs - elapsed))
+            break;
+    }
+    return !m_eventRunning.load();
 }
 
 int CKeyEventWorker::Stop(DWORD timeoutMs) {
+    std::lock_guard<std::mutex> lock(m_postLock);
     const bool eventEnded = StopEvent(timeoutMs);
-    return m_thread.StopThread(timeoutMs) && eventEnded ? 1 : 0;
+    {
+        CQVLock state(m_stateLock);
+        m_quit = true;
+    }
+    m_stateChanged.WakeAll();
+    const bool threadEnded = m_thread.StopThread(timeoutMs) != 0;
+    if (threadEnded)
+        m_threadUp = false;
+    return threadEnded && eventEnded ? 1 : 0;
 }
 
 void CKeyEventWorker::StopEventsOf(const CSrc* source) {
@@ -122,34 +154,33 @@ void CKeyEventWorker::StopEventsOf(const CSrc* source) {
 DWORD WINAPI CKeyEventWorker::ThreadProc(void* user) { return static_cast<CKeyEventWorker*>(user)->RunEvents(); }
 
 DWORD CKeyEventWorker::RunEvents() {
-    const HANDLE handles[2] = {m_thread.GetStopEvent(), m_wake.Get()};
     int result = 0;
     for (;;) {
         std::unique_ptr<tagEVENT> event;
         {
-            std::lock_guard<std::mutex> pending(m_pendingLock);
-            event = std::move(m_pending);
-            if (!event) {
-                m_eventRunning = false;
-                SetEvent(m_idle.Get());
+            CQVLock state(m_stateLock);
+            while (!m_pending && !m_quit) {
+                if (m_eventRunning.exchange(false))
+                    m_stateChanged.WakeAll();
+                m_stateChanged.Wait(m_stateLock, INFINITE);
             }
+            if (m_quit)
+                break;
+            event = std::move(m_pending);
         }
-        if (event) {
-            m_currentSource = event->source.get();
-            result = HandleIrEvent(event->source.get(), event->keyId, event->noAutoRepeat);
-            m_currentSource = nullptr;
-            // The receiver's share goes before the event counts as ended.
-            event.reset();
-            continue;
-        }
-        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
-            break;
+        m_currentSource = event->source.get();
+        result = HandleIrEvent(event->source.get(), event->keyId, event->noAutoRepeat);
+        m_currentSource = nullptr;
+        // The receiver's share goes before the event counts as ended.
+        event.reset();
     }
     // An event handed over as the thread was told to stop never runs.
-    std::lock_guard<std::mutex> pending(m_pendingLock);
-    m_pending.reset();
-    m_eventRunning = false;
-    SetEvent(m_idle.Get());
+    {
+        CQVLock state(m_stateLock);
+        m_pending.reset();
+        m_eventRunning = false;
+    }
+    m_stateChanged.WakeAll();
     return static_cast<DWORD>(result);
 }
 

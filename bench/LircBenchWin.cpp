@@ -31,6 +31,7 @@ unsigned long long UnixNowNs() {
 }
 
 int Run(const CCmdSetPaths& paths, unsigned port, int count) {
+    SetEnvironmentVariableW(KANZO_TARGET_STAMP_ENV, L"1");
     keypath::CKeyPathRig rig(paths, KANZO_TARGET_DIR);
     tagSETTINGS settings;
     settings.receiverSelection = RECEIVER_SELECTION_LIRC;
@@ -54,7 +55,10 @@ int Run(const CCmdSetPaths& paths, unsigned port, int count) {
             std::fprintf(stderr, "lirc_bench: keystroke %d did not come\n", i + 1);
             return 1;
         }
-        std::printf("%llu\n", UnixNowNs());
+        // The target's own stamp of the key, without the wake of this thread.
+        const std::wstring line = rig.Record().Lines()[static_cast<std::size_t>(at)];
+        const std::size_t stamp = line.find(L" at=");
+        std::printf("%llu\n", stamp == std::wstring::npos ? UnixNowNs() : std::wcstoull(line.c_str() + stamp + 4, nullptr, 10));
         from = static_cast<std::size_t>(at) + 1;
     }
     return 0;

@@ -146,7 +146,7 @@ BOOL CCmdSetHandler::HandleCommandForKey_Intern(int keyId, BYTE allowFallback) {
     }
 
     HWND target = nullptr;
-    if (m_lastTarget && IsWindow(m_lastTarget) && IsSameAppWindow(m_lastTarget, m_current))
+    if (LastTargetServes(m_current))
         target = m_lastTarget;
     else
         target = FindSetWindow(m_current);
@@ -432,18 +432,45 @@ BOOL IsAnnouncedCommand(const tagWINCMD* cmd) {
     return TRUE;
 }
 
-BOOL IsSameAppWindow(HWND window, const tagPRGINFO& info) {
-    // The caption first: one question to the window rejects a changed title.
-    if (info.szWindowCaption[0]) {
-        wchar_t text[256] = {};
-        GetWindowTextW(window, text, 256);
-        if (_wcsicmp(text, info.szWindowCaption) != 0)
-            return FALSE;
-    }
+namespace {
+
+// The caption part of IsSameAppWindow: one question to the window rejects a changed title.
+bool HasSetCaption(HWND window, const tagPRGINFO& info) {
+    if (!info.szWindowCaption[0])
+        return true;
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return _wcsicmp(text, info.szWindowCaption) == 0;
+}
+
+std::wstring WindowExecutableName(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     const std::wstring path = GetProcessExecutablePath(processId);
-    return !path.empty() && _wcsicmp(ExecutableFileName(path).c_str(), info.szExecutable) == 0;
+    return path.empty() ? path : ExecutableFileName(path);
+}
+
+bool IsSetExecutable(const std::wstring& name, const tagPRGINFO& info) {
+    return !name.empty() && _wcsicmp(name.c_str(), info.szExecutable) == 0;
+}
+
+}  // namespace
+
+BOOL IsSameAppWindow(HWND window, const tagPRGINFO& info) {
+    return HasSetCaption(window, info) && IsSetExecutable(WindowExecutableName(window), info);
+}
+
+bool CCmdSetHandler::LastTargetServes(const tagPRGINFO& info) {
+    if (!m_lastTarget || !IsWindow(m_lastTarget))
+        return false;
+    if (!HasSetCaption(m_lastTarget, info))
+        return false;
+    // A window's process never changes: its program is asked for once.
+    if (m_lastTargetNamed != m_lastTarget) {
+        m_lastTargetExe = WindowExecutableName(m_lastTarget);
+        m_lastTargetNamed = m_lastTarget;
+    }
+    return IsSetExecutable(m_lastTargetExe, info);
 }
 
 namespace {

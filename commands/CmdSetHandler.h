@@ -78,10 +78,14 @@ private:
     // The entries' work with the lock already held.
     BOOL ActivateMenuEntryLocked(int slot);
     BOOL LoadCmdSetByNameLocked(const wchar_t* name);
+    // IsSameAppWindow for the last target, its program remembered per window.
+    bool LastTargetServes(const tagPRGINFO& info);
 
     tagPRGINFO m_current;
     CKeymap m_keymap;
     HWND m_lastTarget = nullptr;
+    HWND m_lastTargetNamed = nullptr;  // the window m_lastTargetExe is of
+    std::wstring m_lastTargetExe;      // its program's file name
     // The current set's window while its key's command runs (found once per
     // key, handed to the command); null otherwise.
     HWND m_keyWindow = nullptr;

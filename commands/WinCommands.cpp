@@ -58,11 +58,15 @@ struct tagPOPUP_SEARCH {
 
 BOOL CALLBACK FindPopupProc(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<tagPOPUP_SEARCH*>(param);
-    // The owner first: it rejects nearly every window with one question. The
-    // walk goes on past the owner itself: without a window manager to keep
-    // them above it, an owned window may lie below its owner in the z-order.
-    if (hwnd != search->owner && GetParent(hwnd) == search->owner && (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && IsWindowVisible(hwnd) &&
-        IsWindowEnabled(hwnd)) {
+    // The owner first: it rejects nearly every window with one question (a
+    // pop-up's parent is its owner; asking for the owner is the cheaper
+    // question of the two). The walk goes on past the owner itself: without a
+    // window manager to keep them above it, an owned window may lie below its
+    // owner in the z-order.
+    if (hwnd == search->owner || GetWindow(hwnd, GW_OWNER) != search->owner)
+        return TRUE;
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    if ((style & WS_POPUP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -106,6 +110,9 @@ bool ReadyForInput(HWND window) {
 // Brings the window forward and waits briefly until it takes input, so that
 // synthesised input reaches it. A busy application gets half a second.
 void ActivateAndWait(HWND window) {
+    // Most keys go to the window that took the last one.
+    if (ReadyForInput(window))
+        return;
     SetForegroundWindow(window);
     SetActiveWindow(window);
     for (int i = 0; i < 50 && !ReadyForInput(window); ++i)

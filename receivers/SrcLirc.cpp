@@ -55,6 +55,37 @@ CQVXmlElement ElementAt(IXMLDOMNodeList* list, long index) {
     return element;
 }
 
+// The attempt to connect the socket; true once connected.
+bool ConnectSocket(SOCKET socket, const ADDRINFOW& address, HANDLE stop, const std::wstring& device) {
+    CQVHandle network(WSACreateEvent());
+    // Non-blocking for the attempt, so that it waits together with the stop event.
+    if (!network || WSAEventSelect(socket, network.Get(), FD_CONNECT) == SOCKET_ERROR) {
+        TracePrint(QVL_ERR, QVC_DEVICE, L"%ls() FAILED with socket error %d\n", kRunName, WSAGetLastError());
+        return false;
+    }
+    if (connect(socket, address.ai_addr, static_cast<int>(address.ai_addrlen)) == SOCKET_ERROR &&
+        WSAGetLastError() != WSAEWOULDBLOCK) {
+        TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - %ls: connect failed (%d)\n", kRunName, device.c_str(),
+                   WSAGetLastError());
+        return false;
+    }
+    const HANDLE handles[2] = {stop, network.Get()};
+    const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, CSrcLirc::kConnectTimeoutMs);
+    if (woke == WAIT_TIMEOUT)
+        TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - %ls: no answer\n", kRunName, device.c_str());
+    WSANETWORKEVENTS events = {};
+    if (woke != WAIT_OBJECT_0 + 1 || WSAEnumNetworkEvents(socket, network.Get(), &events) == SOCKET_ERROR ||
+        !(events.lNetworkEvents & FD_CONNECT))
+        return false;
+    if (events.iErrorCode[FD_CONNECT_BIT] != 0) {
+        TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - %ls: connect failed (%d)\n", kRunName, device.c_str(),
+                   events.iErrorCode[FD_CONNECT_BIT]);
+        return false;
+    }
+    // The reads are overlapped: the socket's event would only cost a call per line.
+    return WSAEventSelect(socket, nullptr, 0) != SOCKET_ERROR;
+}
+
 }  // namespace
 
 int LoadLircKeyMap(const wchar_t* path, CLircKeyMap& map) {
@@ -162,89 +193,93 @@ bool CSrcLirc::RunConnection(HANDLE stop) {
                    WSAGetLastError());
         return false;
     }
-    CQVSocket socket(::socket(address.Get()->ai_family, address.Get()->ai_socktype, address.Get()->ai_protocol));
-    CQVHandle network(WSACreateEvent());
-    // The event makes the socket non-blocking: the connection and every read
-    // wait here together with the stop event.
-    if (!socket || !network ||
-        WSAEventSelect(socket.Get(), network.Get(), FD_CONNECT | FD_READ | FD_CLOSE) == SOCKET_ERROR) {
+    CQVSocket socket(WSASocketW(address.Get()->ai_family, address.Get()->ai_socktype, address.Get()->ai_protocol,
+                                nullptr, 0, WSA_FLAG_OVERLAPPED));
+    if (!socket) {
         TracePrint(QVL_ERR, QVC_DEVICE, L"%ls() FAILED with socket error %d\n", kRunName, WSAGetLastError());
         return false;
     }
-    if (connect(socket.Get(), address.Get()->ai_addr, static_cast<int>(address.Get()->ai_addrlen)) == SOCKET_ERROR &&
-        WSAGetLastError() != WSAEWOULDBLOCK) {
-        TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - %ls: connect failed (%d)\n", kRunName, m_deviceName.c_str(),
-                   WSAGetLastError());
+    if (!ConnectSocket(socket.Get(), *address.Get(), stop, m_deviceName))
         return false;
-    }
-    bool connected = false;
+    m_reader.Reset();
+    m_refusedLines = 0;
+    m_connected = true;
+    ++m_connections;
+    TracePrint(QVL_INFO, QVC_DEVICE, L"%ls() - connected to %ls\n", kRunName, m_deviceName.c_str());
+    Tell(LircState::Connected);
+
+    // One read is always under way; the thread wakes when its bytes are in
+    // the buffer, with nothing more to ask of the socket.
+    CQVHandle received(WSACreateEvent());
+    char buffer[1024];
+    WSAOVERLAPPED overlapped = {};
+    overlapped.hEvent = received.Get();
+    bool pending = false;
     for (;;) {
-        const bool held = m_scheduler.LastCode() != NEC_CODE_IDLE;
-        const DWORD timeout = !connected ? kConnectTimeoutMs : held ? kReleaseTickMs : INFINITE;
-        const HANDLE handles[2] = {stop, network.Get()};
-        const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, timeout);
-        if (woke == WAIT_OBJECT_0)
-            break;
-        if (woke == WAIT_TIMEOUT && !connected) {
-            TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - %ls: no answer\n", kRunName, m_deviceName.c_str());
-            break;
-        }
-        WSANETWORKEVENTS events = {};
-        if (woke == WAIT_OBJECT_0 + 1 && WSAEnumNetworkEvents(socket.Get(), network.Get(), &events) == SOCKET_ERROR)
-            break;
-        if (events.lNetworkEvents & FD_CONNECT) {
-            if (events.iErrorCode[FD_CONNECT_BIT] != 0) {
-                TracePrint(QVL_DETAIL, QVC_DEVICE, L"%ls() - %ls: connect failed (%d)\n", kRunName,
-                           m_deviceName.c_str(), events.iErrorCode[FD_CONNECT_BIT]);
-                break;
-            }
-            connected = true;
-            m_reader.Reset();
-            m_refusedLines = 0;
-            m_connected = true;
-            ++m_connections;
-            TracePrint(QVL_INFO, QVC_DEVICE, L"%ls() - connected to %ls\n", kRunName, m_deviceName.c_str());
-            Tell(LircState::Connected);
-        }
-        bool closed = (events.lNetworkEvents & FD_CLOSE) != 0;
-        // Read what is there even when the peer closed: its last lines count.
-        if (events.lNetworkEvents & (FD_READ | FD_CLOSE)) {
-            char buffer[1024];
-            for (;;) {
-                const int got = recv(socket.Get(), buffer, sizeof(buffer), 0);
-                if (got > 0) {
-                    m_reader.Feed(buffer, static_cast<std::size_t>(got), *this);
-                    continue;
+        DWORD got = 0;
+        if (!pending) {
+            WSABUF slice = {sizeof(buffer), buffer};
+            DWORD flags = 0;
+            if (WSARecv(socket.Get(), &slice, 1, &got, &flags, &overlapped, nullptr) == SOCKET_ERROR) {
+                if (WSAGetLastError() != WSA_IO_PENDING) {
+                    TracePrint(QVL_WRN, QVC_DEVICE, L"%ls() - %ls: read failed (%d)\n", kRunName,
+                               m_deviceName.c_str(), WSAGetLastError());
+                    break;
                 }
-                if (got == 0 || WSAGetLastError() != WSAEWOULDBLOCK)
-                    closed = true;
+                pending = true;
+            }
+        }
+        if (pending) {
+            const bool held = m_scheduler.LastCode() != NEC_CODE_IDLE;
+            const HANDLE handles[2] = {stop, received.Get()};
+            const DWORD woke = WaitForMultipleObjects(2, handles, FALSE, held ? kReleaseTickMs : INFINITE);
+            if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)
+                break;
+            if (woke == WAIT_TIMEOUT) {
+                CheckRelease();
+                continue;
+            }
+            DWORD flags = 0;
+            pending = false;
+            if (!WSAGetOverlappedResult(socket.Get(), &overlapped, &got, FALSE, &flags)) {
+                TracePrint(QVL_WRN, QVC_DEVICE, L"%ls() - %ls: read failed (%d)\n", kRunName, m_deviceName.c_str(),
+                           WSAGetLastError());
                 break;
             }
         }
-        if (m_refusedLines >= kMaxRefusedLines) {
-            TracePrint(QVL_WRN, QVC_DEVICE, L"%ls() - %ls: no LIRC server, dropped\n", kRunName, m_deviceName.c_str());
-            break;
-        }
-        if (closed) {
+        if (got == 0) {
             TracePrint(QVL_WRN, QVC_DEVICE, L"%ls() - %ls: the server closed the connection\n", kRunName,
                        m_deviceName.c_str());
             break;
         }
-        // Repeat lines that stop are the release: a key held without a line
-        // for the scheduler's release time is gone.
-        if (m_scheduler.LastCode() != NEC_CODE_IDLE &&
-            SystemClock().NowMs() - m_lastLineMs >= CNecKeyScheduler::kReleaseMs) {
-            HandleIrEvent(NEC_CODE_IDLE);
-            if (m_scheduler.LastCode() == NEC_CODE_IDLE)
-                Tell(LircState::Released);
+        m_reader.Feed(buffer, got, *this);
+        if (m_refusedLines >= kMaxRefusedLines) {
+            TracePrint(QVL_WRN, QVC_DEVICE, L"%ls() - %ls: no LIRC server, dropped\n", kRunName, m_deviceName.c_str());
+            break;
         }
+        CheckRelease();
     }
-    if (connected) {
-        EndOfKey();
-        m_connected = false;
-        Tell(LircState::Disconnected);
+    if (pending) {
+        // The buffer must outlive the read that fills it.
+        DWORD got = 0, flags = 0;
+        CancelIoEx(reinterpret_cast<HANDLE>(socket.Get()), &overlapped);
+        WSAGetOverlappedResult(socket.Get(), &overlapped, &got, TRUE, &flags);
     }
-    return connected;
+    EndOfKey();
+    m_connected = false;
+    Tell(LircState::Disconnected);
+    return true;
+}
+
+void CSrcLirc::CheckRelease() {
+    // Repeat lines that stop are the release: a key held without a line
+    // for the scheduler's release time is gone.
+    if (m_scheduler.LastCode() != NEC_CODE_IDLE &&
+        SystemClock().NowMs() - m_lastLineMs >= CNecKeyScheduler::kReleaseMs) {
+        HandleIrEvent(NEC_CODE_IDLE);
+        if (m_scheduler.LastCode() == NEC_CODE_IDLE)
+            Tell(LircState::Released);
+    }
 }
 
 void CSrcLirc::EndOfKey() {

@@ -59,6 +59,8 @@ private:
     void Run();
     // One connection from the attempt to its end. True when it was made.
     bool RunConnection(HANDLE stop);
+    // A held key whose repeat lines stopped is released.
+    void CheckRelease();
     void EndOfKey();
     void Tell(LircState state) {
         if (m_observer)

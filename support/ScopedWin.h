@@ -210,9 +210,27 @@ public:
     CQVCriticalSection& operator=(const CQVCriticalSection&) = delete;
     void Lock() { EnterCriticalSection(&m_cs); }
     void Unlock() { LeaveCriticalSection(&m_cs); }
+    CRITICAL_SECTION* Native() { return &m_cs; }
 
 private:
     CRITICAL_SECTION m_cs;
+};
+
+// A condition over a CQVCriticalSection. A wake needs no kernel object, so
+// under Wine it costs no round trip to the server as an event's does.
+class CQVCondition {
+public:
+    CQVCondition() { InitializeConditionVariable(&m_cv); }
+    CQVCondition(const CQVCondition&) = delete;
+    CQVCondition& operator=(const CQVCondition&) = delete;
+    // The caller holds cs. False when timeoutMs passed without a wake.
+    bool Wait(CQVCriticalSection& cs, DWORD timeoutMs) {
+        return SleepConditionVariableCS(&m_cv, cs.Native(), timeoutMs) != FALSE;
+    }
+    void WakeAll() { WakeAllConditionVariable(&m_cv); }
+
+private:
+    CONDITION_VARIABLE m_cv;
 };
 
 class CQVLock {

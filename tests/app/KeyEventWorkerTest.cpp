@@ -111,6 +111,14 @@ TEST_F(KeyEventWorkerTest, HeldKeyReportsKeepTheRepetitionAndNewEventsRestartIt)
     EXPECT_EQ(3, worker.GetEventsStarted());
     EXPECT_FALSE(worker.IsRepeating(&m_src, KEYID_MUTE));
     EXPECT_EQ(1, worker.Stop(5000));
+    EXPECT_FALSE(worker.IsBusy());
+
+    // A stopped worker starts its thread again for the next event.
+    Frame(kMuteCode, 80);
+    ASSERT_TRUE(WaitForRun()) << "the event after Stop runs";
+    EXPECT_EQ(4, worker.GetEventsStarted());
+    EXPECT_EQ(1, worker.Stop(5000)) << "and its repetition ends with the next Stop";
+    EXPECT_FALSE(worker.IsRepeating(&m_src, KEYID_MUTE));
 }
 
 // --- receivers removed while their key repeats, with the real worker ---

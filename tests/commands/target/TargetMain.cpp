@@ -71,6 +71,18 @@ std::wstring Modifiers() {
     return mods.empty() ? L"-" : mods;
 }
 
+// With KANZO_TARGET_STAMP set, key lines end in " at=<ns since 1970>": the
+// moment the window got the key, for benchmarks.
+std::wstring Stamp() {
+    static const bool stamping = GetEnvironmentVariableW(KANZO_TARGET_STAMP_ENV, nullptr, 0) != 0;
+    if (!stamping)
+        return std::wstring();
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return L" at=" + std::to_wstring((ticks - 116444736000000000ull) * 100ull);
+}
+
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const int id = GetDlgCtrlID(hwnd);
     const wchar_t* kind = nullptr;
@@ -83,8 +95,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     default: break;
     }
     if (kind)
-        Record(L"%ls %u %ls caps=%d in=%d", kind, static_cast<unsigned>(wp), Modifiers().c_str(),
-               GetKeyState(VK_CAPITAL) & 1, id);
+        Record(L"%ls %u %ls caps=%d in=%d%ls", kind, static_cast<unsigned>(wp), Modifiers().c_str(),
+               GetKeyState(VK_CAPITAL) & 1, id, Stamp().c_str());
     return CallWindowProcW(g_editProc, hwnd, msg, wp, lp);
 }
 

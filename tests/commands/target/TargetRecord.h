@@ -39,6 +39,8 @@ constexpr const wchar_t* KANZO_TARGET_CAPTION = L"Kanzo Command Target";
 constexpr const wchar_t* KANZO_TARGET_CLASS = L"KanzoTargetWindow";
 constexpr const wchar_t* KANZO_TARGET_POPUP_CLASS = L"KanzoTargetPopup";
 constexpr const wchar_t* KANZO_TARGET_ENV = L"KANZO_TARGET_RECORD";
+// Set: key lines end in " at=<ns since 1970>", when the window got the key.
+constexpr const wchar_t* KANZO_TARGET_STAMP_ENV = L"KANZO_TARGET_STAMP";
 
 // Control and menu ids.
 constexpr int TARGET_ID_MENU_ONE = 40001;

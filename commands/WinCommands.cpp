@@ -56,24 +56,27 @@ struct tagPOPUP_SEARCH {
     HWND found;
 };
 
+bool IsEnabledPopupOf(HWND window, HWND owner) {
+    if (window == owner || GetWindow(window, GW_OWNER) != owner)
+        return false;
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    return (style & WS_POPUP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
 BOOL CALLBACK FindPopupProc(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<tagPOPUP_SEARCH*>(param);
-    // The owner first: it rejects nearly every window with one question (a
-    // pop-up's parent is its owner; asking for the owner is the cheaper
-    // question of the two). The walk goes on past the owner itself: without a
-    // window manager to keep them above it, an owned window may lie below its
-    // owner in the z-order.
-    if (hwnd == search->owner || GetWindow(hwnd, GW_OWNER) != search->owner)
+    // A pop-up's parent is its owner. The owner is the cheaper question of
+    // the two (one round trip under Wine), and it rejects nearly every window.
+    if (!IsEnabledPopupOf(hwnd, search->owner))
         return TRUE;
-    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    if ((style & WS_POPUP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    search->found = hwnd;
+    return FALSE;
 }
 
 // An enabled pop-up of the target (its owner is the target), first in z-order.
+// The walk covers every top-level window, for a pop-up may be made by another
+// thread than its owner's, and goes on past the owner: without a window
+// manager to keep them above it, an owned window may lie below its owner.
 HWND FindEnabledPopup(HWND target) {
     tagPOPUP_SEARCH search = {target, nullptr};
     EnumWindows(FindPopupProc, reinterpret_cast<LPARAM>(&search));

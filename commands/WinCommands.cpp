@@ -113,9 +113,6 @@ bool ReadyForInput(HWND window) {
 // Brings the window forward and waits briefly until it takes input, so that
 // synthesised input reaches it. A busy application gets half a second.
 void ActivateAndWait(HWND window) {
-    // Most keys go to the window that took the last one.
-    if (ReadyForInput(window))
-        return;
     SetForegroundWindow(window);
     SetActiveWindow(window);
     for (int i = 0; i < 50 && !ReadyForInput(window); ++i)

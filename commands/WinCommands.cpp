@@ -56,21 +56,15 @@ struct tagPOPUP_SEARCH {
     HWND found;
 };
 
-bool IsEnabledPopupOf(HWND window, HWND owner) {
-    if (window == owner || GetWindow(window, GW_OWNER) != owner)
-        return false;
-    const LONG style = GetWindowLongW(window, GWL_STYLE);
-    return (style & WS_POPUP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
-}
-
 BOOL CALLBACK FindPopupProc(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<tagPOPUP_SEARCH*>(param);
-    // A pop-up's parent is its owner. The owner is the cheaper question of
-    // the two (one round trip under Wine), and it rejects nearly every window.
-    if (!IsEnabledPopupOf(hwnd, search->owner))
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
+    // The parent first: it rejects nearly every window with one question.
+    if (hwnd != search->owner && GetParent(hwnd) == search->owner && (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) &&
+        IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 // An enabled pop-up of the target (its owner is the target), first in z-order.
@@ -398,7 +392,8 @@ BOOL CWinCommands::SendKeystroke(HWND window, int key, BOOL alt, BOOL ctrl, BOOL
     const BOOL useShift = shift || needShift;
 
     const bool capsBefore = CapsLockOn();
-    if (upperLetter && !capsBefore)
+    const bool capsSwitched = upperLetter && !capsBefore;
+    if (capsSwitched)
         KeyPress(VK_CAPITAL);
     if (useAlt)
         KeyInput(VK_MENU, false);
@@ -413,7 +408,9 @@ BOOL CWinCommands::SendKeystroke(HWND window, int key, BOOL alt, BOOL ctrl, BOOL
         KeyInput(VK_CONTROL, true);
     if (useAlt)
         KeyInput(VK_MENU, true);
-    if (CapsLockOn() != capsBefore)
+    // Switched on here, it differs now: under Wine a read right after one's
+    // own input can still show the state before it, and Caps Lock stayed on.
+    if (capsSwitched || CapsLockOn() != capsBefore)
         KeyPress(VK_CAPITAL);
     return TRUE;
 }

@@ -100,7 +100,9 @@ TEST_F(WinCommandsInput, TextThroughTheKeyScanTranslation) {
     const std::wstring text = L"HELLO, WORLD 42?";
     for (wchar_t ch : text)
         EXPECT_TRUE(CWinCommands::SendKeystroke(Window(), ch, FALSE, FALSE, FALSE));
-    EXPECT_TRUE(WaitForText(text)) << "typed: " << std::string(EditText().begin(), EditText().end());
+    const bool typed = WaitForText(text);
+    const std::wstring got = EditText();
+    EXPECT_TRUE(typed) << "typed: " << std::string(got.begin(), got.end());
     EXPECT_FALSE(CapsLockOn());
 }
 

@@ -23,13 +23,6 @@ constexpr int kVkF5 = 116;
 constexpr int kVkF6 = 117;
 constexpr DWORD kWaitMs = 60000;
 
-unsigned long long UnixNowNs() {
-    FILETIME now;
-    GetSystemTimePreciseAsFileTime(&now);
-    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return (ticks - 116444736000000000ull) * 100ull;  // from 1601 in 100 ns to 1970 in ns
-}
-
 int Run(const CCmdSetPaths& paths, unsigned port, int count) {
     SetEnvironmentVariableW(KANZO_TARGET_STAMP_ENV, L"1");
     keypath::CKeyPathRig rig(paths, KANZO_TARGET_DIR);
@@ -57,8 +50,10 @@ int Run(const CCmdSetPaths& paths, unsigned port, int count) {
         }
         // The target's own stamp of the key, without the wake of this thread.
         const std::wstring line = rig.Record().Lines()[static_cast<std::size_t>(at)];
-        const std::size_t stamp = line.find(L" at=");
-        std::printf("%llu\n", stamp == std::wstring::npos ? UnixNowNs() : std::wcstoull(line.c_str() + stamp + 4, nullptr, 10));
+        const std::size_t stamp = line.find(KANZO_TARGET_STAMP_FIELD);
+        std::printf("%llu\n", stamp == std::wstring::npos
+                                   ? TargetClockNs()
+                                   : std::wcstoull(line.c_str() + stamp + wcslen(KANZO_TARGET_STAMP_FIELD), nullptr, 10));
         from = static_cast<std::size_t>(at) + 1;
     }
     return 0;

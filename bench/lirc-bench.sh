@@ -39,11 +39,6 @@ irexec_pid=$!
 "$top/tools/wine-run" "$build/win64/tests/app/lirc_bench.exe" "$port" "$n" >"$dir/kanzo.times" 2>"$dir/kanzo.err" &
 kanzo_pid=$!
 
-lines() {
-    local count
-    count=$(grep -c '^[0-9]' "$1" 2>/dev/null)
-    echo "${count:-0}"
-}
 # Both clients are there before the first frame.
 for _ in $(seq 200); do
     grep -q connected "$dir/kanzo.times" && grep -q "irexec" /proc/$irexec_pid/cmdline 2>/dev/null && break

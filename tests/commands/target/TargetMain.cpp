@@ -77,10 +77,7 @@ std::wstring Stamp() {
     static const bool stamping = GetEnvironmentVariableW(KANZO_TARGET_STAMP_ENV, nullptr, 0) != 0;
     if (!stamping)
         return std::wstring();
-    FILETIME now;
-    GetSystemTimePreciseAsFileTime(&now);
-    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return L" at=" + std::to_wstring((ticks - 116444736000000000ull) * 100ull);
+    return KANZO_TARGET_STAMP_FIELD + std::to_wstring(TargetClockNs());
 }
 
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -41,6 +41,16 @@ constexpr const wchar_t* KANZO_TARGET_POPUP_CLASS = L"KanzoTargetPopup";
 constexpr const wchar_t* KANZO_TARGET_ENV = L"KANZO_TARGET_RECORD";
 // Set: key lines end in " at=<ns since 1970>", when the window got the key.
 constexpr const wchar_t* KANZO_TARGET_STAMP_ENV = L"KANZO_TARGET_STAMP";
+constexpr const wchar_t* KANZO_TARGET_STAMP_FIELD = L" at=";
+
+// The wall clock of the stamps in nanoseconds since 1970: the clock that
+// `date +%s%N` reads outside Wine.
+inline unsigned long long TargetClockNs() {
+    FILETIME now;
+    GetSystemTimePreciseAsFileTime(&now);
+    const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000ull) * 100ull;  // from 1601 in 100 ns to 1970 in ns
+}
 
 // Control and menu ids.
 constexpr int TARGET_ID_MENU_ONE = 40001;

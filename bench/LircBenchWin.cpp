@@ -41,7 +41,8 @@ int Run(const CCmdSetPaths& paths, unsigned port, int count) {
         return 1;
     }
     std::printf("connected\n");
-    std::size_t from = 0;
+    // Keys the target had before the first frame (its own start) are not the bench's.
+    std::size_t from = rig.Record().Count();
     for (int i = 0; i < count; ++i) {
         const int at = rig.Record().WaitFor(L"KEYDOWN ", from, kWaitMs);
         if (at < 0) {

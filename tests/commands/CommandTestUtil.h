@@ -59,10 +59,10 @@ inline bool MovePointer(POINT p) {
         2000);
 }
 
-// A corner of the screen no test window covers. Under Wine a window that
-// appears under the pointer, or that the pointer is warped across, hears of
-// it late and then puts the cursor back where the pointer was; with the
-// pointer here nothing hears of its moves.
+// A corner of the screen away from the target's window (unless it is
+// maximised). Under Wine a window that appears under the pointer, or that
+// the pointer is warped across, hears of it late and then puts the cursor
+// back where the pointer was; with the pointer here nothing hears of its moves.
 inline POINT OpenScreenCorner() {
     return POINT{GetSystemMetrics(SM_CXSCREEN) - 40, GetSystemMetrics(SM_CYSCREEN) - 40};
 }
@@ -72,10 +72,12 @@ inline POINT OpenScreenCorner() {
 class CTargetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MovePointer(OpenScreenCorner());
+        EXPECT_TRUE(MovePointer(PointerAtStart()));
         StartTarget();
         m_set = TargetSet();
     }
+    // Where the pointer is while the target's window appears.
+    virtual POINT PointerAtStart() const { return OpenScreenCorner(); }
     void StartTarget() {
         ASSERT_TRUE(m_target.Start(m_options)) << "KanzoTarget.exe did not start: " << m_target.Failure();
         m_from = m_record.Count();

@@ -223,28 +223,23 @@ std::wstring Option(const std::wstring& commandLine, const wchar_t* name, bool* 
     return commandLine.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
 }
 
-}  // namespace
+// The key that probes for Wine's keyboard report: one X knows and that has
+// no lock state to leave changed.
+constexpr WORD PROBE_KEY = VK_PAUSE;
 
-void SendScrollLock(bool up) {
+void SendProbeKey(DWORD flags) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = VK_SCROLL;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(VK_SCROLL, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.wVk = PROBE_KEY;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(PROBE_KEY, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
     SendInput(1, &input, sizeof(input));
 }
 
-// Under Wine a window that gets the X keyboard focus is told a moment later
-// which keys X holds down, and then takes the desktop's key state as its
-// own. Keys a test has already queued but the window has not read yet would
-// then count twice: a Caps Lock switched on for a letter is off again. So the
-// window waits for that report before READY. A Scroll Lock held down here is
-// what the report lets go of (X holds no key); where no report comes, the key
-// is let go after a while.
-void AwaitKeyboardReport() {
-    SendScrollLock(false);
+template <class Done>
+void PumpWhile(Done pending, DWORD ms) {
     const DWORD start = GetTickCount();
-    while (GetAsyncKeyState(VK_SCROLL) < 0 && GetTickCount() - start < 3000) {
+    while (pending() && GetTickCount() - start < ms) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -252,9 +247,26 @@ void AwaitKeyboardReport() {
             DispatchMessageW(&msg);
         }
     }
-    if (GetAsyncKeyState(VK_SCROLL) < 0)
-        SendScrollLock(true);
 }
+
+// Under Wine a window that gets the X keyboard focus is told a moment later
+// which keys X holds down, and then takes the desktop's key state as its
+// own. Keys a test has already queued but the window has not read yet would
+// then count twice: a Caps Lock switched on for a letter is off again. So the
+// window waits for that report before READY. A key held down here is what
+// the report lets go of (X holds no key). Where no report comes, the key is
+// let go here, and READY waits until the window has read that too, so that
+// no line of it follows READY.
+void AwaitKeyboardReport() {
+    SendProbeKey(0);
+    PumpWhile([] { return GetAsyncKeyState(PROBE_KEY) < 0; }, 3000);
+    if (GetAsyncKeyState(PROBE_KEY) < 0) {
+        SendProbeKey(KEYEVENTF_KEYUP);
+        PumpWhile([] { return GetKeyState(PROBE_KEY) < 0; }, 3000);
+    }
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};

@@ -18,7 +18,9 @@
 //   --keepopen         WM_CLOSE is recorded but the window stays (a "save changes?" prompt)
 //
 // Record lines (one per event, in arrival order; ids below):
-//   READY <hwnd hex>                    main window created and shown
+//   READY <hwnd hex>                    main window created and shown, and (under Wine) the late
+//                                       report of its keyboard focus read; the lines of the Pause
+//                                       key that waits for that report come before READY
 //   MENU <id>                           WM_COMMAND from a menu (lParam 0)
 //   BUTTON <id>                         BN_CLICKED
 //   COMBO <id> <SELCHANGE|SELENDOK> <selection>

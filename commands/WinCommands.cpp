@@ -59,12 +59,14 @@ struct tagPOPUP_SEARCH {
 BOOL CALLBACK FindPopupProc(HWND hwnd, LPARAM param) {
     auto* search = reinterpret_cast<tagPOPUP_SEARCH*>(param);
     // The parent first: it rejects nearly every window with one question.
-    if (hwnd != search->owner && GetParent(hwnd) == search->owner && (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) &&
-        IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    // For a top-level window the style alone says visible and enabled.
+    if (hwnd == search->owner || GetParent(hwnd) != search->owner)
+        return TRUE;
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    if (!(style & WS_POPUP) || !(style & WS_VISIBLE) || (style & WS_DISABLED))
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
 }
 
 // An enabled pop-up of the target (its owner is the target), first in z-order.
@@ -408,8 +410,9 @@ BOOL CWinCommands::SendKeystroke(HWND window, int key, BOOL alt, BOOL ctrl, BOOL
         KeyInput(VK_CONTROL, true);
     if (useAlt)
         KeyInput(VK_MENU, true);
-    // Switched on here, it differs now: under Wine a read right after one's
-    // own input can still show the state before it, and Caps Lock stayed on.
+    // Switched on here, it differs now. The read below is this thread's own
+    // key state, which need not have followed keys sent to another thread's
+    // window: trusting it alone could leave Caps Lock on.
     if (capsSwitched || CapsLockOn() != capsBefore)
         KeyPress(VK_CAPITAL);
     return TRUE;

@@ -47,8 +47,11 @@ protected:
         }
         return keys;
     }
-    bool WaitForText(const std::wstring& text, int id = TARGET_ID_EDIT) {
-        return PumpUntil([&] { return EditText(id) == text; }, 5000);
+    ::testing::AssertionResult WaitForText(const std::wstring& text, int id = TARGET_ID_EDIT) {
+        if (PumpUntil([&] { return EditText(id) == text; }, 5000))
+            return ::testing::AssertionSuccess();
+        const std::wstring got = EditText(id);
+        return ::testing::AssertionFailure() << "typed: " << std::string(got.begin(), got.end());
     }
 };
 
@@ -100,9 +103,7 @@ TEST_F(WinCommandsInput, TextThroughTheKeyScanTranslation) {
     const std::wstring text = L"HELLO, WORLD 42?";
     for (wchar_t ch : text)
         EXPECT_TRUE(CWinCommands::SendKeystroke(Window(), ch, FALSE, FALSE, FALSE));
-    const bool typed = WaitForText(text);
-    const std::wstring got = EditText();
-    EXPECT_TRUE(typed) << "typed: " << std::string(got.begin(), got.end());
+    EXPECT_TRUE(WaitForText(text));
     EXPECT_FALSE(CapsLockOn());
 }
 
@@ -111,9 +112,7 @@ TEST_F(WinCommandsInput, TableKeysAreSentAsVirtualKeys) {
         CWinCommands::SendKeystroke(Window(), ch, FALSE, FALSE, FALSE);
     CWinCommands::SendKeystroke(Window(), VK_BACK, FALSE, FALSE, FALSE);
     CWinCommands::SendKeystroke(Window(), VK_SPACE, FALSE, FALSE, FALSE);
-    const bool typed = WaitForText(L"A ");
-    const std::wstring got = EditText();
-    EXPECT_TRUE(typed) << "typed: " << std::string(got.begin(), got.end());
+    EXPECT_TRUE(WaitForText(L"A "));
 }
 
 TEST_F(WinCommandsInput, CharacterTheLayoutCannotTypeSendsNothing) {

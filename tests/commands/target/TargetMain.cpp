@@ -1,5 +1,6 @@
 // KanzoTarget.exe: the window the command tests act on. See TargetRecord.h.
 
+#include "tests/commands/target/TargetClient.h"
 #include "tests/commands/target/TargetRecord.h"
 
 #include <commctrl.h>
@@ -236,19 +237,6 @@ void SendProbeKey(DWORD flags) {
     SendInput(1, &input, sizeof(input));
 }
 
-template <class Done>
-void PumpWhile(Done pending, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (pending() && GetTickCount() - start < ms) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
 // Under Wine a window that gets the X keyboard focus is told a moment later
 // which keys X holds down, and then takes the desktop's key state as its
 // own. Keys a test has already queued but the window has not read yet would
@@ -259,10 +247,10 @@ void PumpWhile(Done pending, DWORD ms) {
 // no line of it follows READY.
 void AwaitKeyboardReport() {
     SendProbeKey(0);
-    PumpWhile([] { return GetAsyncKeyState(PROBE_KEY) < 0; }, 3000);
+    cmdtest::PumpUntil([] { return GetAsyncKeyState(PROBE_KEY) >= 0; }, 3000);
     if (GetAsyncKeyState(PROBE_KEY) < 0) {
         SendProbeKey(KEYEVENTF_KEYUP);
-        PumpWhile([] { return GetKeyState(PROBE_KEY) < 0; }, 3000);
+        cmdtest::PumpUntil([] { return GetKeyState(PROBE_KEY) >= 0; }, 3000);
     }
 }
 

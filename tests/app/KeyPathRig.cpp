@@ -103,6 +103,19 @@ bool CKeyPathRig::RepetitionEnds(int receiverIndex, int keyId, int vk, DWORD tim
     if (!source ||
         !cmdtest::PumpUntil([&] { return !m_worker->IsRepeating(source.get(), keyId); }, timeoutMs))
         return false;
+    // The last repetition may still be on its way: once the worker is idle,
+    // a key of this thread's own behind it shows when the target has read
+    // it (input is read in order; a posted message would overtake it).
+    cmdtest::PumpUntil([&] { return !m_worker->IsBusy(); }, timeoutMs);
+    const std::size_t from = m_record.Count();
+    for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+        INPUT probe = {};
+        probe.type = INPUT_KEYBOARD;
+        probe.ki.wVk = VK_PAUSE;
+        probe.ki.dwFlags = flags;
+        SendInput(1, &probe, sizeof(probe));
+    }
+    m_record.WaitFor(L"KEYUP " + std::to_wstring(VK_PAUSE) + L" ", from, timeoutMs);
     const std::size_t afterEnd = m_record.Matching(KeyDownLine(vk)).size();
     m_worker->Stop(5000);
     return m_record.Matching(KeyDownLine(vk)).size() == afterEnd;
